@@ -1,0 +1,225 @@
+#include "cli/clicommands.h"
+
+#include "common/error.h"
+#include "config/datamodule.h"
+#include "db/databasesetup.h"
+#include "db/sqlexec.h"
+
+#include <QDir>
+#include <QSqlQuery>
+#include <QSqlRecord>
+
+namespace quillerby {
+
+namespace {
+
+const char* kUsage =
+    "Usage: quillerby-cli [--home DIR] [--documents DIR] COMMAND [OPTIONS]\n"
+    "\n"
+    "Commands:\n"
+    "  setup --engine sqlite [--database-file PATH]\n"
+    "  setup --engine mssql --server NAME [--auth windows|server --user U --password P]\n"
+    "        [--integration --accounting-db NAME]\n"
+    "        [--own-accounts --customer-account CODE --child-account CODE]\n"
+    "      Writes config.ini, then creates or updates the database.\n"
+    "  init-db\n"
+    "      Creates or updates the database named in config.ini.\n"
+    "  query \"SQL\"\n"
+    "      Runs one statement on the program's database; rows are printed tab-separated after a header.\n";
+
+struct UsageError {
+    QString text;
+};
+
+// Splits "--name value" and "--flag" options; values never start with "--".
+class Options {
+public:
+    Options(const QStringList& args, const QSet<QString>& flags) {
+        for (int i = 0; i < args.size(); ++i) {
+            const QString& a = args[i];
+            if (!a.startsWith(QLatin1String("--")))
+                throw UsageError{QStringLiteral("Unexpected argument: %1").arg(a)};
+            const QString name = a.mid(2);
+            if (flags.contains(name)) {
+                m_values.insert(name, QString());
+                continue;
+            }
+            if (i + 1 >= args.size())
+                throw UsageError{QStringLiteral("Option %1 needs a value").arg(a)};
+            m_values.insert(name, args[++i]);
+        }
+    }
+    bool has(const QString& name) const { return m_values.contains(name); }
+    QString value(const QString& name) const { return m_values.value(name); }
+    QString required(const QString& name) const {
+        if (!has(name))
+            throw UsageError{QStringLiteral("Option --%1 is required").arg(name)};
+        return value(name);
+    }
+    void allowOnly(const QSet<QString>& names) const {
+        for (auto it = m_values.begin(); it != m_values.end(); ++it)
+            if (!names.contains(it.key()))
+                throw UsageError{QStringLiteral("Unknown option --%1").arg(it.key())};
+    }
+
+private:
+    QHash<QString, QString> m_values;
+};
+
+// Shows the database test's messages: failures on stderr, everything else on stdout, "\r" as line breaks.
+Notify printer(QTextStream& out, QTextStream& err) {
+    return [&out, &err](NoticeKind kind, const QString& text) {
+        QString shown = text;
+        shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(QLatin1Char('\r'), QLatin1Char('\n'));
+        QTextStream& s = kind == NoticeKind::Error ? err : out;
+        s << shown << Qt::endl;
+    };
+}
+
+int runDatabaseTest(DataModule& dm, const ConnectionParams& params, QTextStream& out, QTextStream& err) {
+    const ConnectionTestResult r = testConnection(dm, params, false, printer(out, err));
+    if (!r.succeeded)
+        return 1;
+    out << "Database ready: "
+        << (params.engine == Engine::Sqlite ? dm.localDatabaseFile() : params.server + QStringLiteral(" / qv000"))
+        << Qt::endl;
+    return 0;
+}
+
+int setup(DataModule& dm, const QStringList& args, QTextStream& out, QTextStream& err) {
+    const Options o(args, {QStringLiteral("integration"), QStringLiteral("own-accounts")});
+    o.allowOnly({QStringLiteral("engine"), QStringLiteral("database-file"), QStringLiteral("server"),
+                 QStringLiteral("auth"), QStringLiteral("user"), QStringLiteral("password"),
+                 QStringLiteral("integration"), QStringLiteral("accounting-db"), QStringLiteral("own-accounts"),
+                 QStringLiteral("customer-account"), QStringLiteral("child-account")});
+    ConnectionParams p;
+    const QString engine = o.required(QStringLiteral("engine"));
+    if (engine == QLatin1String("sqlite")) {
+        p.engine = Engine::Sqlite;
+        if (o.has(QStringLiteral("database-file")))
+            p.databaseFile = QDir(o.value(QStringLiteral("database-file"))).absolutePath();
+        p.database = o.value(QStringLiteral("accounting-db"));
+    } else if (engine == QLatin1String("mssql")) {
+        p.engine = Engine::MsSql;
+        p.server = o.required(QStringLiteral("server"));
+        p.database = o.value(QStringLiteral("accounting-db"));
+    } else {
+        throw UsageError{QStringLiteral("--engine must be sqlite or mssql")};
+    }
+    const QString auth = o.has(QStringLiteral("auth")) ? o.value(QStringLiteral("auth")) : QStringLiteral("windows");
+    if (auth == QLatin1String("server")) {
+        p.windowsAuth = 1;
+        p.username = o.value(QStringLiteral("user"));
+        p.password = o.value(QStringLiteral("password"));
+    } else if (auth != QLatin1String("windows")) {
+        throw UsageError{QStringLiteral("--auth must be windows or server")};
+    }
+    p.cbIsIntegrated = o.has(QStringLiteral("integration")) ? 1 : 0;
+    if (p.cbIsIntegrated && p.database.isEmpty())
+        throw UsageError{QStringLiteral("--integration needs --accounting-db")};
+    p.cbUnique = o.has(QStringLiteral("own-accounts")) ? 1 : 0;
+    p.customerAccount = o.value(QStringLiteral("customer-account"));
+    p.customerChildAccount = o.value(QStringLiteral("child-account"));
+
+    // Written first, as the settings window's "Save" does, so a failing database leaves a file to fix.
+    ConnectionParams stored;
+    dm.loadConnectionParams(stored);
+    p.odbcDriver = stored.odbcDriver;
+    dm.saveConnectionParams(p);
+    out << "Settings saved to " << dm.configFile() << Qt::endl;
+    // Keys the user added by hand (driver, network options) take part in the test as well.
+    ConnectionParams effective;
+    dm.loadConnectionParams(effective);
+    return runDatabaseTest(dm, effective, out, err);
+}
+
+int initDb(DataModule& dm, const QStringList& args, QTextStream& out, QTextStream& err) {
+    Options(args, {}).allowOnly({});
+    if (!dm.configExists())
+        throw Error(QStringLiteral("%1 does not exist; run quillerby-cli setup first.").arg(dm.configFile()));
+    ConnectionParams p;
+    dm.loadConnectionParams(p);
+    return runDatabaseTest(dm, p, out, err);
+}
+
+QString cellText(const QVariant& v) {
+    if (v.isNull())
+        return QStringLiteral("NULL");
+    QString t = v.toString();
+    t.replace(QLatin1Char('\\'), QStringLiteral("\\\\"))
+        .replace(QLatin1Char('\t'), QStringLiteral("\\t"))
+        .replace(QLatin1Char('\n'), QStringLiteral("\\n"))
+        .replace(QLatin1Char('\r'), QStringLiteral("\\r"));
+    return t;
+}
+
+int query(DataModule& dm, const QStringList& args, QTextStream& out) {
+    if (args.size() != 1)
+        throw UsageError{QStringLiteral("query takes one SQL statement")};
+    if (!dm.configExists())
+        throw Error(QStringLiteral("%1 does not exist; run quillerby-cli setup first.").arg(dm.configFile()));
+    ConnectionParams p;
+    dm.loadConnectionParams(p);
+    dm.configure(p);
+    dm.open(ConnectionRole::Local);
+    QSqlQuery q = execSql(dm.local(), args.first());
+    if (!q.isSelect())
+        return 0;
+    const QSqlRecord r = q.record();
+    QStringList header;
+    for (int i = 0; i < r.count(); ++i)
+        header << r.fieldName(i);
+    out << header.join(QLatin1Char('\t')) << '\n';
+    while (q.next()) {
+        QStringList row;
+        for (int i = 0; i < r.count(); ++i)
+            row << cellText(q.value(i));
+        out << row.join(QLatin1Char('\t')) << '\n';
+    }
+    out.flush();
+    return 0;
+}
+
+} // namespace
+
+int runCli(const QStringList& argsIn, QTextStream& out, QTextStream& err) {
+    QStringList args = argsIn;
+    QString home, documents;
+    try {
+        while (!args.isEmpty() && args.first().startsWith(QLatin1String("--"))) {
+            const QString opt = args.takeFirst();
+            if (opt == QLatin1String("--help")) {
+                out << kUsage;
+                return 0;
+            }
+            if (args.isEmpty())
+                throw UsageError{QStringLiteral("Option %1 needs a value").arg(opt)};
+            if (opt == QLatin1String("--home"))
+                home = args.takeFirst();
+            else if (opt == QLatin1String("--documents"))
+                documents = args.takeFirst();
+            else
+                throw UsageError{QStringLiteral("Unknown option %1").arg(opt)};
+        }
+        if (args.isEmpty())
+            throw UsageError{QStringLiteral("No command given")};
+        const QString command = args.takeFirst();
+        DataModule dm(AppPaths::fromFolders(home, documents));
+        if (command == QLatin1String("setup"))
+            return setup(dm, args, out, err);
+        if (command == QLatin1String("init-db"))
+            return initDb(dm, args, out, err);
+        if (command == QLatin1String("query"))
+            return query(dm, args, out);
+        throw UsageError{QStringLiteral("Unknown command %1").arg(command)};
+    } catch (const UsageError& e) {
+        err << e.text << "\n\n" << kUsage;
+        err.flush();
+        return 1;
+    } catch (const Error& e) {
+        err << e.message() << Qt::endl;
+        return 1;
+    }
+}
+
+} // namespace quillerby

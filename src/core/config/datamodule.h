@@ -1,0 +1,80 @@
+#pragma once
+
+#include "config/connectionconfig.h"
+#include "config/programsettings.h"
+#include "db/catalogue.h"
+
+#include <QSqlDatabase>
+#include <memory>
+
+namespace quillerby {
+
+enum class ConnectionRole { Accounting, Master, Local };
+
+// The application context: per-user paths, the configuration, the three database connections and the
+// program settings for the whole run. Created in main() (or a test) and handed to every service and window.
+// Lives on the UI thread; its connections must only be used from that thread.
+class DataModule {
+public:
+    explicit DataModule(AppPaths paths);
+    ~DataModule();
+    DataModule(const DataModule&) = delete;
+    DataModule& operator=(const DataModule&) = delete;
+
+    const AppPaths& paths() const { return m_paths; }
+    // The documents folder without a trailing separator (empty when the system cannot name it).
+    QString myDocumentsPath() const { return m_paths.documentsFolder; }
+    QString configFile() const { return m_paths.configFile(); }
+    bool configExists() const;
+
+    void loadConnectionParams(ConnectionParams& params) const;
+    void saveConnectionParams(const ConnectionParams& params) const;
+
+    // The parameters the connections were last built from.
+    const ConnectionParams& params() const { return m_params; }
+    Engine engine() const { return m_params.engine; }
+    const Catalogue& catalogue() const { return *m_catalogue; }
+
+    // Closes all three connections and rebuilds their parameters; they open again with open().
+    void configure(const ConnectionParams& params);
+    // Opens one connection. `createIfMissing` lets the embedded engine create the local database file
+    // (creating the database); otherwise a missing file is an error, as a missing database is on a server.
+    void open(ConnectionRole role, bool createIfMissing = false);
+    QSqlDatabase connection(ConnectionRole role) const;
+    QSqlDatabase local() const { return connection(ConnectionRole::Local); }
+    QSqlDatabase accounting() const { return connection(ConnectionRole::Accounting); }
+    QSqlDatabase master() const { return connection(ConnectionRole::Master); }
+    void closeConnections();
+
+    // SQLite files behind the local and accounting connections.
+    QString localDatabaseFile() const;
+    QString accountingDatabaseFile() const;
+    // The ODBC connection string of a SQL Server connection to `database` (without user and password,
+    // which go through the driver's own fields).
+    static QString odbcConnectionString(const ConnectionParams& params, const QString& database);
+
+    // Start-up steps after the configuration file exists: read it, open the accounting connection when the
+    // integration is on, open the local connection, read the program settings. Raises Error on the first
+    // failure; what was opened or read before it stays.
+    void openAtStartup();
+
+    bool isIntegratedWithAlameen() const { return m_integrated; }
+    ProgramSettings& settings() { return m_settings; }
+    const ProgramSettings& settings() const { return m_settings; }
+    void readSettings();
+
+    // An amount formatted with the program's separator and digits.
+    QString formatAmount(double value) const;
+
+private:
+    QString connectionName(ConnectionRole role) const;
+
+    AppPaths m_paths;
+    ConnectionParams m_params;
+    std::unique_ptr<Catalogue> m_catalogue;
+    ProgramSettings m_settings;
+    bool m_integrated = false;
+    QString m_prefix;
+};
+
+} // namespace quillerby

@@ -1,0 +1,209 @@
+#include "app/mainwindow.h"
+
+#include "app/aboutbox.h"
+#include "common/error.h"
+#include "config/datamodule.h"
+#include "db/sqlexec.h"
+#include "widgets/prompter.h"
+#include "widgets/windowregistry.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenuBar>
+#include <QProgressBar>
+#include <QSqlQuery>
+#include <QSqlRecord>
+#include <QStatusBar>
+#include <QToolBar>
+#include <QToolButton>
+
+namespace quillerby {
+
+namespace {
+// Each top-level menu carries the group that decides how a child window's menu merges into the frame's.
+const char* kMergeGroup = "mergeGroup";
+} // namespace
+
+MainWindow::MainWindow(DataModule& dm, Prompter& prompter, WindowRegistry& registry, QWidget* parent)
+    : QMainWindow(parent), m_dm(dm), m_prompter(prompter), m_registry(registry) {
+    setObjectName(QStringLiteral("MainForm"));
+    setWindowTitle(tr("Quillerby"));
+    setWindowIcon(QIcon(QStringLiteral(":/icons/app.svg")));
+    resize(830, 458 + 42 + 17 + 24);
+
+    m_mdi = new QMdiArea(this);
+    m_mdi->setObjectName(QStringLiteral("MdiArea"));
+    m_mdi->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    m_mdi->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    setCentralWidget(m_mdi);
+
+    m_progress = new QProgressBar(this);
+    m_progress->setObjectName(QStringLiteral("ProgressBar1"));
+    m_progress->setFixedHeight(17);
+    m_progress->setRange(0, 100);
+    m_progress->setValue(0);
+    m_progress->setTextVisible(false);
+    statusBar()->setSizeGripEnabled(false);
+    statusBar()->addPermanentWidget(m_progress, 1);
+
+    buildActions();
+    buildMenus();
+    buildToolBar();
+}
+
+QAction* MainWindow::makeAction(const char* objectName, const QString& caption, bool available) {
+    auto* a = new QAction(caption, this);
+    a->setObjectName(QLatin1String(objectName));
+    // Actions whose windows are not part of this build stay visible but cannot be chosen.
+    a->setEnabled(available);
+    return a;
+}
+
+void MainWindow::buildActions() {
+    auto* processing = makeAction("AcProcessingOrders", tr("Processing Orders"), false);
+    processing->setShortcut(QKeySequence(Qt::Key_F9));
+    processing->setIcon(QIcon(QStringLiteral(":/icons/processing-orders.svg")));
+    makeAction("AcSynchAll", tr("Synch All Orders"), false)->setIcon(QIcon(QStringLiteral(":/icons/sync-orders.svg")));
+    makeAction("AcCustomerList", tr("Customer List"), false)->setIcon(QIcon(QStringLiteral(":/icons/customers.svg")));
+    makeAction("AcAnalytics", tr("Analytics"), false)->setIcon(QIcon(QStringLiteral(":/icons/analytics.svg")));
+    makeAction("AcDatabaseSetting", tr("Program Setting"), false)->setIcon(QIcon(QStringLiteral(":/icons/settings.svg")));
+    auto* docs = makeAction("AcDocumentation", tr("Documentation"), true);
+    docs->setIcon(QIcon(QStringLiteral(":/icons/documentation.svg")));
+    connect(docs, &QAction::triggered, this, [this] { m_prompter.openUrl(guideUrl(QStringLiteral("/guide"))); });
+    auto* general = makeAction("Acgeneral", tr("General Statics"), true);
+    connect(general, &QAction::triggered, this,
+            [this] { m_prompter.openUrl(guideUrl(QStringLiteral("/guide#general-statics"))); });
+    auto* about = makeAction("Acabout", tr("About"), true);
+    about->setIcon(QIcon(QStringLiteral(":/icons/about.svg")));
+    connect(about, &QAction::triggered, this, [this] {
+        if (m_about)
+            m_about->exec();
+    });
+    auto* exitApp = makeAction("AcExitApp", tr("Exit"), true);
+    exitApp->setIcon(QIcon(QStringLiteral(":/icons/exit.svg")));
+    connect(exitApp, &QAction::triggered, this, &QWidget::close);
+    makeAction("AcMonthlySales", tr("Monthly Sales"), false);
+    makeAction("AcSalesByPayment", tr("Sales By Payment Method"), false);
+}
+
+void MainWindow::setAboutBox(AboutBox* about) { m_about = about; }
+
+QAction* MainWindow::action(const QString& objectName) const {
+    return findChild<QAction*>(objectName, Qt::FindDirectChildrenOnly);
+}
+
+void MainWindow::buildMenus() {
+    const auto menu = [this](const QString& title, const char* name, int group) {
+        QMenu* m = menuBar()->addMenu(title);
+        m->setObjectName(QLatin1String(name));
+        m->menuAction()->setProperty(kMergeGroup, group);
+        return m;
+    };
+    QMenu* file = menu(tr("File"), "File1", 0);
+    file->addAction(action(QStringLiteral("AcExitApp")));
+    QMenu* orders = menu(tr("Orders"), "Orders1", 1);
+    orders->addAction(action(QStringLiteral("AcProcessingOrders")));
+    orders->addAction(action(QStringLiteral("AcSynchAll")));
+    orders->addSeparator();
+    orders->addAction(action(QStringLiteral("AcCustomerList")));
+    QMenu* reports = menu(tr("Reports"), "Reports1", 2);
+    reports->addAction(action(QStringLiteral("AcAnalytics")));
+    QMenu* option = menu(tr("Option"), "Option1", 3);
+    option->addAction(action(QStringLiteral("AcDatabaseSetting")));
+    QMenu* help = menu(tr("Help"), "Help1", 4);
+    help->addAction(action(QStringLiteral("AcDocumentation")));
+    help->addAction(action(QStringLiteral("Acgeneral")));
+    help->addSeparator();
+    help->addAction(action(QStringLiteral("Acabout")));
+}
+
+void MainWindow::buildToolBar() {
+    m_toolBar = addToolBar(tr("Main"));
+    m_toolBar->setObjectName(QStringLiteral("ToolBar1"));
+    m_toolBar->setMovable(false);
+    m_toolBar->setFixedHeight(42);
+    m_toolBar->setIconSize(QSize(32, 32));
+    m_toolBar->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    const auto button = [this](const char* name, QAction* act, const QString& caption, int width) {
+        auto* b = new QToolButton(m_toolBar);
+        b->setObjectName(QLatin1String(name));
+        b->setDefaultAction(act);
+        b->setText(caption);
+        b->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+        b->setFixedSize(width, 35);
+        m_toolBar->addWidget(b);
+        return b;
+    };
+    button("Button2", action(QStringLiteral("AcProcessingOrders")), tr("Processing Orders"), 140);
+    button("Button1", action(QStringLiteral("AcSynchAll")), tr("Synch All Orders"), 140);
+    button("Button3", action(QStringLiteral("AcCustomerList")), tr("Customers List"), 116);
+    // The products and template windows are plain buttons, not actions of the menu.
+    auto* products = new QAction(QIcon(QStringLiteral(":/icons/products.svg")), tr("Products List"), this);
+    products->setObjectName(QStringLiteral("ProductsListButtonAction"));
+    products->setEnabled(false);
+    button("Button4", products, tr("Products List"), 120);
+    auto* addReport = new QAction(QIcon(QStringLiteral(":/icons/add-report.svg")), tr("Add Report"), this);
+    addReport->setObjectName(QStringLiteral("AddReportButtonAction"));
+    addReport->setEnabled(false);
+    button("Button5", addReport, tr("Add Report"), 128);
+}
+
+QUrl MainWindow::guideUrl(const QString& pathAndAnchor) {
+    return QUrl(QLatin1String(kGuideHost) + pathAndAnchor);
+}
+
+void MainWindow::loadStartupValues() {
+    try {
+        QSqlQuery sites = execSql(m_dm.local(), m_dm.catalogue().statement(QStringLiteral("websites_first")));
+        if (sites.next()) {
+            const QSqlRecord r = sites.record();
+            m_ck = sites.value(r.indexOf(QStringLiteral("consumer_key"))).toString();
+            m_cs = sites.value(r.indexOf(QStringLiteral("consumer_secret"))).toString();
+            m_website = sites.value(r.indexOf(QStringLiteral("website"))).toString();
+        }
+        sites.finish();
+
+        const QString reportSql = m_dm.catalogue().statement(QStringLiteral("default_report_path"));
+        if (scalar(m_dm.local(), reportSql).toString().isEmpty()) {
+            m_prompter.warning(tr("No report is set as default, Please select one to be the default"), this);
+            // The template window that lets the user pick one joins here once it is part of the build.
+        }
+        m_defaultRep = scalar(m_dm.local(), reportSql).toString();
+    } catch (const Error& e) {
+        m_prompter.error(e.message(), this);
+    }
+}
+
+void MainWindow::afterShown() {
+    // The statistics window, the frame's home view, opens here once it is part of the build.
+}
+
+void MainWindow::progressStep() {
+    if (QWidget* processed = m_registry.find(QStringLiteral("form2")))
+        processed->close();
+    if (m_currentStatistics) {
+        if (auto* bar = m_currentStatistics->findChild<QProgressBar*>(QStringLiteral("ProgressBar1")))
+            bar->setValue(qMin(bar->maximum(), bar->value() + 35));
+    }
+    QCoreApplication::processEvents();
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+    if (m_closeConfirmed) {
+        event->accept();
+        return;
+    }
+    if (m_prompter.confirm(tr("Do you want to exit applications?"), PromptButtons::OkCancel, this) !=
+        PromptAnswer::Ok) {
+        event->ignore();
+        return;
+    }
+    m_closeConfirmed = true;
+    m_dm.closeConnections();
+    event->accept();
+}
+
+} // namespace quillerby

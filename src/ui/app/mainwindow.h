@@ -1,0 +1,80 @@
+#pragma once
+
+#include <QMainWindow>
+#include <QPointer>
+#include <QString>
+
+class QAction;
+class QMdiArea;
+class QProgressBar;
+class QToolBar;
+class QMenu;
+
+namespace quillerby {
+
+class DataModule;
+class Prompter;
+class WindowRegistry;
+class AboutBox;
+
+// Where the maker's guide pages live; the program appends "/guide" and its anchors to it.
+inline constexpr const char* kGuideHost = "https://quillerby.app";
+
+// The frame window: toolbar, menus, MDI area, the progress bar along the bottom, the shop credentials and
+// the default invoice template read at creation.
+class MainWindow : public QMainWindow {
+    Q_OBJECT
+public:
+    MainWindow(DataModule& dm, Prompter& prompter, WindowRegistry& registry, QWidget* parent = nullptr);
+
+    // Creation steps that read the database: the shop's credentials and the default template. An error ends
+    // them with its text shown; what was read before it is kept.
+    void loadStartupValues();
+    // Called once the window is on screen.
+    void afterShown();
+
+    QString consumerKey() const { return m_ck; }
+    QString consumerSecret() const { return m_cs; }
+    QString website() const { return m_website; }
+    QString defaultReport() const { return m_defaultRep; }
+    void setDefaultReport(const QString& path) { m_defaultRep = path; }
+
+    QMdiArea* mdiArea() const { return m_mdi; }
+    QProgressBar* progressBar() const { return m_progress; }
+    QAction* action(const QString& objectName) const;
+    void setAboutBox(AboutBox* about);
+
+    // One progress step of a synchronisation: closes the processed-orders window, advances the current
+    // statistics window's progress bar by 35 (not beyond its maximum), and lets the screen repaint.
+    void progressStep();
+    // The statistics window that progress steps advance (replaced by each new one).
+    void setCurrentStatistics(QWidget* window) { m_currentStatistics = window; }
+
+    static QUrl guideUrl(const QString& pathAndAnchor);
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    QAction* makeAction(const char* objectName, const QString& caption, bool available);
+    void buildActions();
+    void buildMenus();
+    void buildToolBar();
+
+    DataModule& m_dm;
+    Prompter& m_prompter;
+    WindowRegistry& m_registry;
+    QMdiArea* m_mdi = nullptr;
+    QProgressBar* m_progress = nullptr;
+    QToolBar* m_toolBar = nullptr;
+    QPointer<AboutBox> m_about;
+    QPointer<QWidget> m_currentStatistics;
+    bool m_closeConfirmed = false;
+
+    QString m_ck;
+    QString m_cs;
+    QString m_website;
+    QString m_defaultRep;
+};
+
+} // namespace quillerby

@@ -1,0 +1,64 @@
+#include "app/startup.h"
+
+#include "app/aboutbox.h"
+#include "app/mainwindow.h"
+#include "common/error.h"
+#include "config/datamodule.h"
+#include "widgets/prompter.h"
+#include "widgets/windowregistry.h"
+
+#include <QCoreApplication>
+
+namespace quillerby {
+
+Session::Session() = default;
+Session::Session(Session&&) noexcept = default;
+Session::~Session() = default;
+
+QString notSetUpText() {
+    return QCoreApplication::translate(
+        "Startup", "Quillerby is not set up yet.\r\nRun \"quillerby-cli setup --engine sqlite\" (or see README for "
+                   "SQL Server) to create its configuration and database, then start Quillerby again.");
+}
+
+QString connectionFailureText() {
+    return QCoreApplication::translate(
+        "Startup", "A connection to the database server could not be established.\rPlease make sure that there is "
+                   "a copy of SQL Server installed, and \rthat the database connection settings are correct.");
+}
+
+bool prepareDataModule(DataModule& dm, Prompter& prompter, const SettingsRunner& runSettings) {
+    if (dm.myDocumentsPath().isEmpty())
+        prompter.plain(QCoreApplication::translate("Startup", "Failed to retrieve My Documents path."));
+
+    if (!dm.configExists()) {
+        if (!runSettings) {
+            prompter.information(notSetUpText());
+            return false;
+        }
+        runSettings(true);
+    }
+
+    try {
+        dm.openAtStartup();
+    } catch (const Error&) {
+        // Every cause gets the same box; the settings window is where the user can see and fix it.
+        prompter.error(connectionFailureText());
+        if (runSettings)
+            runSettings(false);
+    }
+    return true;
+}
+
+Session createSession(DataModule& dm, Prompter& prompter, WindowRegistry& registry) {
+    Session s;
+    s.mainWindow = std::make_unique<MainWindow>(dm, prompter, registry);
+    registry.add(s.mainWindow.get(), WindowOwner::Application);
+    s.mainWindow->loadStartupValues();
+    s.aboutBox = std::make_unique<AboutBox>(prompter);
+    registry.add(s.aboutBox.get(), WindowOwner::Application);
+    s.mainWindow->setAboutBox(s.aboutBox.get());
+    return s;
+}
+
+} // namespace quillerby
