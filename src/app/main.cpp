@@ -11,6 +11,7 @@ using namespace quillerby;
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
+    registerUiResources();
     QApplication::setApplicationName(QStringLiteral("Quillerby"));
     QApplication::setApplicationDisplayName(QStringLiteral("Quillerby"));
     QApplication::setApplicationVersion(QStringLiteral(QUILLERBY_VERSION));

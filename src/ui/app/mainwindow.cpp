@@ -133,7 +133,10 @@ void MainWindow::buildToolBar() {
         b->setDefaultAction(act);
         b->setText(caption);
         b->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
-        b->setFixedSize(width, 35);
+        // The widths are minimums: a caption is never cut, whatever the font.
+        b->setMinimumWidth(width);
+        b->setFixedHeight(35);
+        b->setSizePolicy(QSizePolicy::Minimum, QSizePolicy::Fixed);
         m_toolBar->addWidget(b);
         return b;
     };
