@@ -28,6 +28,9 @@ screenshots: build
 	QT_QPA_PLATFORM=offscreen $(BUILD_DIR)/bin/quillerby-screenshots $(BUILD_DIR)/screenshots
 	@echo "Screenshots written to $(BUILD_DIR)/screenshots"
 
+demo: build
+	bash scripts/demo.sh $(BUILD_DIR)
+
 bench: build
 	@bash bench/run.sh $(BUILD_DIR)
 

@@ -23,7 +23,7 @@ int main(int argc, char** argv) {
         prompter.warning(themeError);
 
     DataModule dm(AppPaths::system());
-    if (!prepareDataModule(dm, prompter, SettingsRunner()))
+    if (!prepareDataModule(dm, prompter, settingsWindowRunner(dm, prompter)))
         return 0;
 
     WindowRegistry registry;

@@ -4,6 +4,8 @@
 #include "config/datamodule.h"
 #include "db/databasesetup.h"
 #include "db/sqlexec.h"
+#include "store/shopclient.h"
+#include "store/storetest.h"
 
 #include <QDir>
 #include <QSqlQuery>
@@ -24,6 +26,8 @@ const char* kUsage =
     "      Writes config.ini, then creates or updates the database.\n"
     "  init-db\n"
     "      Creates or updates the database named in config.ini.\n"
+    "  store-test --url URL --key KEY --secret SECRET\n"
+    "      Tests the shop connection, stores it and registers it with the relay service.\n"
     "  query \"SQL\"\n"
     "      Runs one statement on the program's database; rows are printed tab-separated after a header.\n";
 
@@ -66,13 +70,16 @@ private:
     QHash<QString, QString> m_values;
 };
 
-// Shows the database test's messages: failures on stderr, everything else on stdout, "\r" as line breaks.
+// Message texts keep "\r" line breaks as the program defines them; a terminal shows them as new lines.
+QString terminalText(QString text) {
+    return text.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(QLatin1Char('\r'), QLatin1Char('\n'));
+}
+
+// Shows the database test's messages: failures on stderr, everything else on stdout.
 Notify printer(QTextStream& out, QTextStream& err) {
     return [&out, &err](NoticeKind kind, const QString& text) {
-        QString shown = text;
-        shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(QLatin1Char('\r'), QLatin1Char('\n'));
         QTextStream& s = kind == NoticeKind::Error ? err : out;
-        s << shown << Qt::endl;
+        s << terminalText(text) << Qt::endl;
     };
 }
 
@@ -142,6 +149,29 @@ int initDb(DataModule& dm, const QStringList& args, QTextStream& out, QTextStrea
     return runDatabaseTest(dm, p, out, err);
 }
 
+int storeTest(DataModule& dm, const QStringList& args, QTextStream& out) {
+    const Options o(args, {});
+    o.allowOnly({QStringLiteral("url"), QStringLiteral("key"), QStringLiteral("secret")});
+    const StoreTestInput input{o.required(QStringLiteral("url")), o.required(QStringLiteral("key")),
+                               o.required(QStringLiteral("secret"))};
+    if (input.link.isEmpty() || input.key.isEmpty() || input.secret.isEmpty())
+        throw Error(QStringLiteral("Please fill in all fields before proceeding"));
+    if (!dm.configExists())
+        throw Error(QStringLiteral("%1 does not exist; run quillerby-cli setup first.").arg(dm.configFile()));
+    ConnectionParams p;
+    dm.loadConnectionParams(p);
+    dm.configure(p);
+    dm.open(ConnectionRole::Local);
+    const NetworkSettings network = NetworkSettings::from(p);
+    StoreTestServices services;
+    services.database = [&dm] { return dm.local(); };
+    services.catalogue = &dm.catalogue();
+    services.network = &network;
+    services.relayBase = p.relayUrl;
+    services.message = [&out](const QString& text) { out << terminalText(text) << Qt::endl; };
+    return runStoreTest(input, services) == StoreTestOutcome::Connected ? 0 : 1;
+}
+
 QString cellText(const QVariant& v) {
     if (v.isNull())
         return QStringLiteral("NULL");
@@ -209,6 +239,8 @@ int runCli(const QStringList& argsIn, QTextStream& out, QTextStream& err) {
             return setup(dm, args, out, err);
         if (command == QLatin1String("init-db"))
             return initDb(dm, args, out, err);
+        if (command == QLatin1String("store-test"))
+            return storeTest(dm, args, out);
         if (command == QLatin1String("query"))
             return query(dm, args, out);
         throw UsageError{QStringLiteral("Unknown command %1").arg(command)};

@@ -1,6 +1,7 @@
 #include "app/aboutbox.h"
 #include "app/mainwindow.h"
 #include "app/startup.h"
+#include "app/theme.h"
 #include "config/datamodule.h"
 #include "db/databasesetup.h"
 #include "db/sqlexec.h"
@@ -41,6 +42,8 @@ class TestStartup : public QObject {
     Q_OBJECT
 
 private slots:
+    void initTestCase() { registerUiResources(); }
+
     void firstRunWithoutSettingsWindowEnds() {
         Home h;
         QVERIFY(!prepareDataModule(h.dm, h.prompter, SettingsRunner()));
@@ -55,6 +58,7 @@ private slots:
             runs << wizard;
             if (wizard) // the wizard writes the configuration and creates the database
                 h.setUp();
+            return true;
         });
         QVERIFY(go);
         QCOMPARE(runs, QList<bool>{true});
@@ -69,7 +73,10 @@ private slots:
         p.engine = Engine::Sqlite; // configured, but the database was never created
         h.dm.saveConnectionParams(p);
         QList<bool> runs;
-        QVERIFY(prepareDataModule(h.dm, h.prompter, [&](bool wizard) { runs << wizard; }));
+        QVERIFY(prepareDataModule(h.dm, h.prompter, [&](bool wizard) {
+            runs << wizard;
+            return true;
+        }));
         QCOMPARE(runs, QList<bool>{false});
         QCOMPARE(h.prompter.shown.size(), 1);
         QCOMPARE(h.prompter.shown[0].kind, PromptKind::Error);

@@ -184,3 +184,32 @@ QString DataModule::formatAmount(double value) const {
 }
 
 } // namespace quillerby
+
+namespace quillerby {
+
+DataModule::ThreadConnection::ThreadConnection(const DataModule& dm, ConnectionRole role) {
+    static QAtomicInt counter;
+    m_name = dm.connectionName(role) + QStringLiteral("-thread-%1").arg(counter.fetchAndAddRelaxed(1));
+    QSqlDatabase db = QSqlDatabase::cloneDatabase(dm.connectionName(role), m_name);
+    if (!db.isValid())
+        throw Error(QStringLiteral("The database connection is not configured."));
+    if (dm.engine() == Engine::Sqlite && !QFileInfo::exists(db.databaseName()))
+        throw Error(QStringLiteral("The database file %1 does not exist.").arg(db.databaseName()));
+    if (!db.open())
+        throw Error(sqlError(db.lastError()));
+    if (dm.engine() == Engine::Sqlite)
+        prepareSqliteConnection(db);
+}
+
+DataModule::ThreadConnection::~ThreadConnection() {
+    {
+        QSqlDatabase db = QSqlDatabase::database(m_name, false);
+        if (db.isOpen())
+            db.close();
+    }
+    QSqlDatabase::removeDatabase(m_name);
+}
+
+QSqlDatabase DataModule::ThreadConnection::db() const { return QSqlDatabase::database(m_name, false); }
+
+} // namespace quillerby

@@ -53,6 +53,21 @@ public:
     // which go through the driver's own fields).
     static QString odbcConnectionString(const ConnectionParams& params, const QString& database);
 
+    // A separate connection of the same database for a worker thread (connections belong to one thread).
+    // Created and used on that thread; closed and removed when the object goes. Raises Error when the
+    // database cannot be opened.
+    class ThreadConnection {
+    public:
+        ThreadConnection(const DataModule& dm, ConnectionRole role);
+        ~ThreadConnection();
+        ThreadConnection(const ThreadConnection&) = delete;
+        ThreadConnection& operator=(const ThreadConnection&) = delete;
+        QSqlDatabase db() const;
+
+    private:
+        QString m_name;
+    };
+
     // Start-up steps after the configuration file exists: read it, open the accounting connection when the
     // integration is on, open the local connection, read the program settings. Raises Error on the first
     // failure; what was opened or read before it stays.

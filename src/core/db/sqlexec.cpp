@@ -123,6 +123,25 @@ void execBatch(const QSqlDatabase& db, const QString& sql, const QVariantMap& pa
     }
 }
 
+Statement::Statement(const QSqlDatabase& db, const QString& sql) : m_query(db) {
+    if (!db.isOpen())
+        throw Error(QStringLiteral("The database connection is not open."));
+    m_query.setForwardOnly(true);
+    if (!m_query.prepare(sql))
+        throw Error(errorText(m_query.lastError()));
+}
+
+Statement& Statement::bind(const QString& name, const QVariant& value) {
+    m_query.bindValue(QLatin1Char(':') + name, value);
+    return *this;
+}
+
+QSqlQuery& Statement::exec() {
+    if (!m_query.exec())
+        throw Error(errorText(m_query.lastError()));
+    return m_query;
+}
+
 QVariant scalar(const QSqlDatabase& db, const QString& sql, const QVariantMap& params) {
     QSqlQuery q = execSql(db, sql, params);
     if (!q.next())

@@ -1,6 +1,9 @@
 #pragma once
 
+#include "common/error.h"
+
 #include <QSqlDatabase>
+#include <QSqlError>
 #include <QSqlQuery>
 #include <QVariantMap>
 
@@ -18,5 +21,40 @@ void execBatch(const QSqlDatabase& db, const QString& sql, const QVariantMap& pa
 QVariant scalar(const QSqlDatabase& db, const QString& sql, const QVariantMap& params = {});
 
 bool isSqlite(const QSqlDatabase& db);
+
+// A statement prepared once and run many times (a synchronisation writes thousands of rows).
+class Statement {
+public:
+    // Raises Error when the text does not prepare.
+    Statement(const QSqlDatabase& db, const QString& sql);
+    // `name` without the leading ":".
+    Statement& bind(const QString& name, const QVariant& value);
+    // Runs with the values bound so far; raises Error with the database's message.
+    QSqlQuery& exec();
+    QSqlQuery& query() { return m_query; }
+
+private:
+    QSqlQuery m_query;
+};
+
+// Runs `work` in a transaction: committed when it returns, rolled back when it throws (and rethrown).
+template <typename F> void inTransaction(const QSqlDatabase& db, F&& work) {
+    QSqlDatabase d = db;
+    if (!d.transaction()) {
+        work();
+        return;
+    }
+    try {
+        work();
+    } catch (...) {
+        d.rollback();
+        throw;
+    }
+    if (!d.commit()) {
+        const QString why = d.lastError().text();
+        d.rollback();
+        throw Error(why);
+    }
+}
 
 } // namespace quillerby

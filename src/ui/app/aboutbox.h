@@ -1,12 +1,12 @@
 #pragma once
 
+#include "widgets/links.h"
+
 #include <QDialog>
 
 namespace quillerby {
 
 class Prompter;
-
-inline constexpr const char* kMakerSite = "https://quillerby.app";
 
 // The "About" dialog: picture, product name, version, the maker's lines and a link to the maker's site.
 class AboutBox : public QDialog {

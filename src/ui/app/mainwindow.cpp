@@ -4,6 +4,9 @@
 #include "common/error.h"
 #include "config/datamodule.h"
 #include "db/sqlexec.h"
+#include "settings/settingswindow.h"
+#include "store/storetest.h"
+#include "widgets/links.h"
 #include "widgets/prompter.h"
 #include "widgets/windowregistry.h"
 
@@ -69,7 +72,9 @@ void MainWindow::buildActions() {
     makeAction("AcSynchAll", tr("Synch All Orders"), false)->setIcon(QIcon(QStringLiteral(":/icons/sync-orders.svg")));
     makeAction("AcCustomerList", tr("Customer List"), false)->setIcon(QIcon(QStringLiteral(":/icons/customers.svg")));
     makeAction("AcAnalytics", tr("Analytics"), false)->setIcon(QIcon(QStringLiteral(":/icons/analytics.svg")));
-    makeAction("AcDatabaseSetting", tr("Program Setting"), false)->setIcon(QIcon(QStringLiteral(":/icons/settings.svg")));
+    auto* settings = makeAction("AcDatabaseSetting", tr("Program Setting"), true);
+    settings->setIcon(QIcon(QStringLiteral(":/icons/settings.svg")));
+    connect(settings, &QAction::triggered, this, &MainWindow::openSettings);
     auto* docs = makeAction("AcDocumentation", tr("Documentation"), true);
     docs->setIcon(QIcon(QStringLiteral(":/icons/documentation.svg")));
     connect(docs, &QAction::triggered, this, [this] { m_prompter.openUrl(guideUrl(QStringLiteral("/guide"))); });
@@ -87,6 +92,16 @@ void MainWindow::buildActions() {
     connect(exitApp, &QAction::triggered, this, &QWidget::close);
     makeAction("AcMonthlySales", tr("Monthly Sales"), false);
     makeAction("AcSalesByPayment", tr("Sales By Payment Method"), false);
+}
+
+void MainWindow::openSettings() {
+    SettingsWindow window(m_dm, m_prompter, false, this);
+    window.exec();
+    if (window.quitRequested()) {
+        m_closeConfirmed = true;
+        m_dm.closeConnections();
+        QCoreApplication::quit();
+    }
 }
 
 void MainWindow::setAboutBox(AboutBox* about) { m_about = about; }
@@ -154,20 +169,13 @@ void MainWindow::buildToolBar() {
     button("Button5", addReport, tr("Add Report"), 128);
 }
 
-QUrl MainWindow::guideUrl(const QString& pathAndAnchor) {
-    return QUrl(QLatin1String(kGuideHost) + pathAndAnchor);
-}
-
 void MainWindow::loadStartupValues() {
     try {
-        QSqlQuery sites = execSql(m_dm.local(), m_dm.catalogue().statement(QStringLiteral("websites_first")));
-        if (sites.next()) {
-            const QSqlRecord r = sites.record();
-            m_ck = sites.value(r.indexOf(QStringLiteral("consumer_key"))).toString();
-            m_cs = sites.value(r.indexOf(QStringLiteral("consumer_secret"))).toString();
-            m_website = sites.value(r.indexOf(QStringLiteral("website"))).toString();
+        if (const auto shop = firstStoredShop(m_dm.local(), m_dm.catalogue())) {
+            m_ck = shop->key;
+            m_cs = shop->secret;
+            m_website = shop->website;
         }
-        sites.finish();
 
         const QString reportSql = m_dm.catalogue().statement(QStringLiteral("default_report_path"));
         if (scalar(m_dm.local(), reportSql).toString().isEmpty()) {

@@ -17,9 +17,6 @@ class Prompter;
 class WindowRegistry;
 class AboutBox;
 
-// Where the maker's guide pages live; the program appends "/guide" and its anchors to it.
-inline constexpr const char* kGuideHost = "https://quillerby.app";
-
 // The frame window: toolbar, menus, MDI area, the progress bar along the bottom, the shop credentials and
 // the default invoice template read at creation.
 class MainWindow : public QMainWindow {
@@ -43,14 +40,14 @@ public:
     QProgressBar* progressBar() const { return m_progress; }
     QAction* action(const QString& objectName) const;
     void setAboutBox(AboutBox* about);
+    // "Program Setting": a new settings window, modal.
+    void openSettings();
 
     // One progress step of a synchronisation: closes the processed-orders window, advances the current
     // statistics window's progress bar by 35 (not beyond its maximum), and lets the screen repaint.
     void progressStep();
     // The statistics window that progress steps advance (replaced by each new one).
     void setCurrentStatistics(QWidget* window) { m_currentStatistics = window; }
-
-    static QUrl guideUrl(const QString& pathAndAnchor);
 
 protected:
     void closeEvent(QCloseEvent* event) override;

@@ -4,6 +4,7 @@
 #include "app/mainwindow.h"
 #include "common/error.h"
 #include "config/datamodule.h"
+#include "settings/settingswindow.h"
 #include "widgets/prompter.h"
 #include "widgets/windowregistry.h"
 
@@ -36,7 +37,8 @@ bool prepareDataModule(DataModule& dm, Prompter& prompter, const SettingsRunner&
             prompter.information(notSetUpText());
             return false;
         }
-        runSettings(true);
+        if (!runSettings(true))
+            return false;
     }
 
     try {
@@ -44,10 +46,18 @@ bool prepareDataModule(DataModule& dm, Prompter& prompter, const SettingsRunner&
     } catch (const Error&) {
         // Every cause gets the same box; the settings window is where the user can see and fix it.
         prompter.error(connectionFailureText());
-        if (runSettings)
-            runSettings(false);
+        if (runSettings && !runSettings(false))
+            return false;
     }
     return true;
+}
+
+SettingsRunner settingsWindowRunner(DataModule& dm, Prompter& prompter) {
+    return [&dm, &prompter](bool wizard) {
+        SettingsWindow window(dm, prompter, wizard);
+        window.exec();
+        return !window.quitRequested();
+    };
 }
 
 Session createSession(DataModule& dm, Prompter& prompter, WindowRegistry& registry) {

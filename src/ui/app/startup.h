@@ -12,9 +12,12 @@ class MainWindow;
 class Prompter;
 class WindowRegistry;
 
-// Shows the settings window modally; `wizard` is set on a first run (no configuration file yet). Empty when
-// the build has no settings window.
-using SettingsRunner = std::function<void(bool wizard)>;
+// Shows the settings window modally; `wizard` is set on a first run (no configuration file yet). Returns
+// false when the user chose to end the program from it. Empty when there is no window to show.
+using SettingsRunner = std::function<bool(bool wizard)>;
+
+// The desktop program's runner: a new settings window each time.
+SettingsRunner settingsWindowRunner(DataModule& dm, Prompter& prompter);
 
 // The windows that live from start-up to the end of the program.
 struct Session {
