@@ -10,7 +10,9 @@ namespace quillerby {
 
 namespace {
 
-QString tr(const char* text) { return QCoreApplication::translate("Json", text); }
+QString tr(const char* text) {
+    return QCoreApplication::translate("Json", text);
+}
 
 const JsonValue& nullValue() {
     static const JsonValue value;
@@ -111,7 +113,7 @@ const QList<JsonValue::Member>& JsonValue::members() const {
     return m_type == Type::Object ? m_container->members : noMembers();
 }
 
-const JsonValue* JsonValue::find(QStringView name) const {
+const JsonValue* JsonValue::find(QAnyStringView name) const {
     if (m_type != Type::Object)
         return nullptr;
     // Objects are small (an order has about 50 members), so a scan beats building an index per object.
@@ -124,29 +126,33 @@ const JsonValue* JsonValue::find(QStringView name) const {
     return nullptr;
 }
 
-bool JsonValue::contains(QStringView name) const { return find(name) != nullptr; }
+bool JsonValue::contains(QAnyStringView name) const {
+    return find(name) != nullptr;
+}
 
-const JsonValue& JsonValue::operator[](QStringView name) const {
+const JsonValue& JsonValue::operator[](QAnyStringView name) const {
     const JsonValue* v = find(name);
     return v ? *v : nullValue();
 }
 
-const JsonValue& JsonValue::member(QStringView name) const {
+const JsonValue& JsonValue::member(QAnyStringView name) const {
     if (const JsonValue* v = find(name))
         return *v;
     if (m_type != Type::Object)
-        throw Error(tr("The answer has no object where the member \"%1\" was expected.").arg(name));
-    throw Error(tr("The answer lacks the member \"%1\".").arg(name));
+        throw Error(
+            tr("The answer has no object where the member \"%1\" was expected.").arg(name.toString()));
+    throw Error(tr("The answer lacks the member \"%1\".").arg(name.toString()));
 }
 
-QString requiredText(const JsonValue& object, QStringView name) {
+QString requiredText(const JsonValue& object, QAnyStringView name) {
     const JsonValue& v = object.member(name);
     if (v.isArray() || v.isObject())
-        throw Error(tr("The answer's member \"%1\" is a list or an object where a text was expected.").arg(name));
+        throw Error(tr("The answer's member \"%1\" is a list or an object where a text was expected.")
+                        .arg(name.toString()));
     return v.text();
 }
 
-QString optionalText(const JsonValue& object, QStringView name, const QString& fallback) {
+QString optionalText(const JsonValue& object, QAnyStringView name, const QString& fallback) {
     const JsonValue* v = object.find(name);
     if (!v || v->isNull())
         return fallback;
@@ -446,10 +452,14 @@ private:
 
 } // namespace
 
-JsonValue parseJson(const QByteArray& utf8) { return Parser(utf8).document(); }
+JsonValue parseJson(const QByteArray& utf8) {
+    return Parser(utf8).document();
+}
 
 QString jsonEscape(const QString& text) {
-    auto needsEscape = [](QChar c) { return c == QLatin1Char('"') || c == QLatin1Char('\\') || c.unicode() < 0x20; };
+    auto needsEscape = [](QChar c) {
+        return c == QLatin1Char('"') || c == QLatin1Char('\\') || c.unicode() < 0x20;
+    };
     if (std::none_of(text.begin(), text.end(), needsEscape))
         return text;
     QString out;

@@ -1,9 +1,9 @@
 #pragma once
 
+#include <QAnyStringView>
 #include <QByteArray>
 #include <QList>
 #include <QString>
-#include <QStringView>
 
 #include <memory>
 
@@ -50,21 +50,21 @@ public:
     const QList<JsonValue>& elements() const;
     const QList<Member>& members() const;
 
-    // Objects only (false/null for anything else).
-    bool contains(QStringView name) const;
+    // Objects only (false/null for anything else). Names may be given as u"id", "id" or a QString.
+    bool contains(QAnyStringView name) const;
     // The member's value; a null value when the member is missing (test with contains() when absence and
     // an explicit null must be told apart).
-    const JsonValue& operator[](QStringView name) const;
+    const JsonValue& operator[](QAnyStringView name) const;
     // The member's value; raises Error naming the member when it is missing or this is not an object.
-    const JsonValue& member(QStringView name) const;
+    const JsonValue& member(QAnyStringView name) const;
     // The member's value, or nullptr when missing.
-    const JsonValue* find(QStringView name) const;
+    const JsonValue* find(QAnyStringView name) const;
 
 private:
     struct Container;
     Type m_type = Type::Null;
     bool m_bool = false;
-    QString m_text;                              // string content or number text
+    QString m_text;                               // string content or number text
     std::shared_ptr<const Container> m_container; // arrays and objects
 };
 
@@ -79,9 +79,9 @@ JsonValue parseJson(const QByteArray& utf8);
 
 // The text of a member that must be there: raises Error naming the member when `object` lacks it or holds
 // an array or object under that name.
-QString requiredText(const JsonValue& object, QStringView name);
+QString requiredText(const JsonValue& object, QAnyStringView name);
 // The text of a member that may be missing: `fallback` when it is missing or null.
-QString optionalText(const JsonValue& object, QStringView name, const QString& fallback = QString());
+QString optionalText(const JsonValue& object, QAnyStringView name, const QString& fallback = QString());
 
 // `text` escaped for use between the double quotes of a JSON string: quotation mark, backslash and the
 // control characters are escaped, everything else (non-ASCII included) is kept. No quotes are added.

@@ -198,6 +198,8 @@ OrderSyncResult OrderSync::run(const SyncProgress& progress) {
             ++result.added;
             result.items += items.size();
         }
+        if (progress.pageDone)
+            progress.pageDone(orders.size());
         if (progress.step)
             progress.step();
     }

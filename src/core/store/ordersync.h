@@ -14,6 +14,7 @@ struct SyncProgress {
     std::function<void()> step;            // one progress step
     std::function<void(int)> setMaximum;   // the number of items the shop reports
     std::function<void()> idle;            // while waiting for the shop: keep the screen alive
+    std::function<void(int)> pageDone;     // a page was written, with its number of items
 };
 
 struct OrderSyncStart {

@@ -115,6 +115,8 @@ ProductSyncResult ProductSync::run(const SyncProgress& progress) {
             });
             ++result.products;
         }
+        if (progress.pageDone)
+            progress.pageDone(products.size());
         if (progress.step)
             progress.step();
     }

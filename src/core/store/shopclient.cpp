@@ -22,11 +22,15 @@ namespace quillerby {
 
 namespace {
 
-QString tr(const char* text) { return QCoreApplication::translate("ShopClient", text); }
+QString tr(const char* text) {
+    return QCoreApplication::translate("ShopClient", text);
+}
 
 // RFC 3986 unreserved characters stay, everything else is %XX of its UTF-8 bytes. OAuth 1.0a demands exactly
 // this set for its base string, so query texts and signature agree.
-QByteArray percentEncoded(const QString& text) { return QUrl::toPercentEncoding(text); }
+QByteArray percentEncoded(const QString& text) {
+    return QUrl::toPercentEncoding(text);
+}
 
 QString party(ShopOperation operation) {
     return operation == ShopOperation::Relay ? tr("The relay service") : tr("The shop");
@@ -34,24 +38,42 @@ QString party(ShopOperation operation) {
 
 QByteArray standardReason(int status) {
     switch (status) {
-    case 301: return "Moved Permanently";
-    case 302: return "Found";
-    case 303: return "See Other";
-    case 304: return "Not Modified";
-    case 307: return "Temporary Redirect";
-    case 308: return "Permanent Redirect";
-    case 400: return "Bad Request";
-    case 401: return "Unauthorized";
-    case 403: return "Forbidden";
-    case 404: return "Not Found";
-    case 405: return "Method Not Allowed";
-    case 410: return "Gone";
-    case 429: return "Too Many Requests";
-    case 500: return "Internal Server Error";
-    case 502: return "Bad Gateway";
-    case 503: return "Service Unavailable";
-    case 504: return "Gateway Timeout";
-    default: return QByteArray();
+    case 301:
+        return "Moved Permanently";
+    case 302:
+        return "Found";
+    case 303:
+        return "See Other";
+    case 304:
+        return "Not Modified";
+    case 307:
+        return "Temporary Redirect";
+    case 308:
+        return "Permanent Redirect";
+    case 400:
+        return "Bad Request";
+    case 401:
+        return "Unauthorized";
+    case 403:
+        return "Forbidden";
+    case 404:
+        return "Not Found";
+    case 405:
+        return "Method Not Allowed";
+    case 410:
+        return "Gone";
+    case 429:
+        return "Too Many Requests";
+    case 500:
+        return "Internal Server Error";
+    case 502:
+        return "Bad Gateway";
+    case 503:
+        return "Service Unavailable";
+    case 504:
+        return "Gateway Timeout";
+    default:
+        return QByteArray();
     }
 }
 
@@ -80,14 +102,19 @@ QUrl oauthSignedUrl(const QString& method, const UriBuilder& uri, const QString&
     for (const auto& p : pairs)
         joined.append(p.first + '=' + p.second);
 
-    QUrl base = uri.url().adjusted(QUrl::RemoveUserInfo | QUrl::RemoveQuery | QUrl::RemoveFragment);
+    // Qt sends the path with its segments normalised ("https://shop/" + "/wp-json" goes out as "/wp-json"),
+    // and the shop signs what it received.
+    QUrl base = uri.url().adjusted(QUrl::RemoveUserInfo | QUrl::RemoveQuery | QUrl::RemoveFragment |
+                                   QUrl::NormalizePathSegments);
     if ((base.scheme() == QLatin1String("http") && base.port() == 80) ||
         (base.scheme() == QLatin1String("https") && base.port() == 443))
         base.setPort(-1);
-    const QByteArray baseString = method.toLatin1() + '&' + percentEncoded(base.toString(QUrl::FullyEncoded)) +
-                                  '&' + percentEncoded(QString::fromLatin1(joined.join('&')));
+    const QByteArray baseString = method.toLatin1() + '&' +
+                                  percentEncoded(base.toString(QUrl::FullyEncoded)) + '&' +
+                                  percentEncoded(QString::fromLatin1(joined.join('&')));
     const QByteArray signature =
-        QMessageAuthenticationCode::hash(baseString, secret.toUtf8() + '&', QCryptographicHash::Sha1).toBase64();
+        QMessageAuthenticationCode::hash(baseString, secret.toUtf8() + '&', QCryptographicHash::Sha1)
+            .toBase64();
     signedUri.add(QStringLiteral("oauth_signature"), QString::fromLatin1(signature));
     return signedUri.url();
 }
@@ -160,7 +187,9 @@ QString UriBuilder::toString() const {
     return m_base + QString::fromLatin1(query);
 }
 
-QUrl UriBuilder::url() const { return QUrl(toString()); }
+QUrl UriBuilder::url() const {
+    return QUrl(toString());
+}
 
 // ---- ShopResponse, PageInfo
 
@@ -183,7 +212,9 @@ JsonValue ShopResponse::json() const {
     const qsizetype at = type.indexOf("charset=");
     if (at >= 0) {
         QByteArray charset = type.mid(at + 8);
-        charset = charset.left(charset.indexOf(';')).trimmed();
+        if (const qsizetype end = charset.indexOf(';'); end >= 0)
+            charset.truncate(end);
+        charset = charset.trimmed();
         if (charset.startsWith('"'))
             charset = charset.mid(1, charset.size() - 2);
         if (!charset.isEmpty() && charset != "utf-8" && charset != "utf8") {
@@ -224,19 +255,24 @@ ShopClient::ShopClient(const QString& address, const QString& consumerKey, const
 
 ShopClient::~ShopClient() = default;
 
-ShopResponse ShopClient::get(const UriBuilder& uri) { return send(Method::Get, uri, QByteArray(), true); }
+ShopResponse ShopClient::get(const UriBuilder& uri) {
+    return send(Method::Get, uri, QByteArray(), true);
+}
 
 ShopResponse ShopClient::put(const QString& path, const QByteArray& json) {
     return send(Method::Put, this->uri(path), json, true);
 }
 
-ShopResponse ShopClient::del(const UriBuilder& uri) { return send(Method::Delete, uri, QByteArray(), true); }
+ShopResponse ShopClient::del(const UriBuilder& uri) {
+    return send(Method::Delete, uri, QByteArray(), true);
+}
 
 ShopResponse ShopClient::post(const UriBuilder& uri, const QByteArray& body) {
     return send(Method::Post, uri, body, false);
 }
 
-ShopResponse ShopClient::send(Method method, const UriBuilder& uri, const QByteArray& body, bool withCredentials) {
+ShopResponse ShopClient::send(Method method, const UriBuilder& uri, const QByteArray& body,
+                              bool withCredentials) {
     const QString shown = uri.toString(); // never the signed form: errors should not carry signatures
     const QString verb = methodName(int(method));
     QUrl url = uri.url();
@@ -251,7 +287,8 @@ ShopResponse ShopClient::send(Method method, const UriBuilder& uri, const QByteA
     const bool https = scheme == QLatin1String("https");
     if (withCredentials && !(m_key.isEmpty() && m_secret.isEmpty())) {
         if (https)
-            request.setRawHeader("Authorization", "Basic " + (m_key + QLatin1Char(':') + m_secret).toUtf8().toBase64());
+            request.setRawHeader("Authorization",
+                                 "Basic " + (m_key + QLatin1Char(':') + m_secret).toUtf8().toBase64());
         else
             url = oauthSignedUrl(verb, uri, m_key, m_secret);
     }
@@ -284,7 +321,7 @@ ShopResponse ShopClient::send(Method method, const UriBuilder& uri, const QByteA
     QEventLoop loop;
     QTimer stall;
     stall.setSingleShot(true);
-    const int stallSeconds = std::max(1, m_settings.stallTimeoutSeconds);
+    const int stallSeconds = std::clamp(m_settings.stallTimeoutSeconds, 1, 24 * 3600);
     stall.setInterval(stallSeconds * 1000);
     bool stalled = false;
     QStringList tlsProblems;
@@ -304,13 +341,6 @@ ShopResponse ShopClient::send(Method method, const UriBuilder& uri, const QByteA
         loop.exec(QEventLoop::ExcludeUserInputEvents);
     stall.stop();
 
-    ShopResponse response;
-    response.status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
-    response.reason = reply->attribute(QNetworkRequest::HttpReasonPhraseAttribute).toByteArray();
-    response.headers = reply->rawHeaderPairs();
-    response.body = reply->readAll();
-    const QNetworkReply::NetworkError error = reply->error();
-
     if (stalled) {
         if (stallSeconds == 1)
             throw Error(tr("%1 did not answer for 1 second: %2").arg(party(m_operation), shown));
@@ -318,15 +348,25 @@ ShopResponse ShopClient::send(Method method, const UriBuilder& uri, const QByteA
                         .arg(party(m_operation), QString::number(stallSeconds), shown));
     }
 
+    ShopResponse response;
+    response.status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+    response.reason = reply->attribute(QNetworkRequest::HttpReasonPhraseAttribute).toByteArray();
+    response.headers = reply->rawHeaderPairs();
+    if (reply->isOpen())
+        response.body = reply->readAll();
+    const QNetworkReply::NetworkError error = reply->error();
+
     const bool answered = response.status > 0;
     const bool success = answered && response.status >= 200 && response.status <= 299;
     if (answered && !success) {
-        const QByteArray reason = response.reason.isEmpty() ? standardReason(response.status) : response.reason;
-        QString text = tr("%1 answered \"%2\" to %3 %4")
-                           .arg(party(m_operation),
-                                QString::number(response.status) +
-                                    (reason.isEmpty() ? QString() : QLatin1Char(' ') + QString::fromLatin1(reason)),
-                                verb, shown);
+        const QByteArray reason =
+            response.reason.isEmpty() ? standardReason(response.status) : response.reason;
+        QString text =
+            tr("%1 answered \"%2\" to %3 %4")
+                .arg(party(m_operation),
+                     QString::number(response.status) +
+                         (reason.isEmpty() ? QString() : QLatin1Char(' ') + QString::fromLatin1(reason)),
+                     verb, shown);
         if (response.status >= 300 && response.status <= 399) {
             const QByteArray location = response.header("Location");
             text += location.isEmpty()
@@ -352,10 +392,11 @@ ShopResponse ShopClient::send(Method method, const UriBuilder& uri, const QByteA
     case QNetworkReply::TimeoutError:
         throw Error(tr("The connection to %1 timed out: %2").arg(url.host(), shown));
     case QNetworkReply::SslHandshakeFailedError:
-        throw Error(tr("The secure connection to %1 failed: %2 (%3)")
-                        .arg(url.host(),
-                             tlsProblems.isEmpty() ? reply->errorString() : tlsProblems.join(QStringLiteral("; ")),
-                             shown));
+        throw Error(
+            tr("The secure connection to %1 failed: %2 (%3)")
+                .arg(url.host(),
+                     tlsProblems.isEmpty() ? reply->errorString() : tlsProblems.join(QStringLiteral("; ")),
+                     shown));
     default:
         throw Error(tr("The request to %1 failed: %2 (%3)").arg(url.host(), reply->errorString(), shown));
     }
@@ -373,8 +414,9 @@ RelayClient::RelayClient(const QString& baseUrl, const NetworkSettings& settings
 QByteArray RelayClient::requestBody(const QString& consumerKey, const QString& consumerSecret,
                                     const QString& website) {
     return (QStringLiteral("{\"consumer_key\":\"") + jsonEscape(consumerKey) + QStringLiteral("\",\r\n") +
-            QStringLiteral("\"consumer_secret\":\"") + jsonEscape(consumerSecret) + QStringLiteral("\",\r\n") +
-            QStringLiteral("\"website_name\":\"") + jsonEscape(website) + QStringLiteral("\"}"))
+            QStringLiteral("\"consumer_secret\":\"") + jsonEscape(consumerSecret) +
+            QStringLiteral("\",\r\n") + QStringLiteral("\"website_name\":\"") + jsonEscape(website) +
+            QStringLiteral("\"}"))
         .toUtf8();
 }
 
@@ -391,8 +433,8 @@ JsonValue RelayClient::fetchProcessingOrders(const QString& consumerKey, const Q
     if (isBuiltIn())
         return fetchFromShop(consumerKey, consumerSecret, website);
     ShopClient relay(m_base, QString(), QString(), ShopOperation::Relay, m_settings);
-    const ShopResponse response =
-        relay.post(relay.uri(QStringLiteral("/api/orders")), requestBody(consumerKey, consumerSecret, website));
+    const ShopResponse response = relay.post(relay.uri(QStringLiteral("/api/orders")),
+                                             requestBody(consumerKey, consumerSecret, website));
     JsonValue orders = response.json();
     if (!orders.isArray())
         throw Error(tr("The relay service's answer is not a list of orders."));

@@ -45,7 +45,9 @@ class UriBuilder {
 public:
     UriBuilder(const QString& base); // NOLINT: implicit on purpose, a plain address is a valid builder
     // `address` + `path`, nothing inserted between them.
-    static UriBuilder forShop(const QString& address, const QString& path) { return UriBuilder(address + path); }
+    static UriBuilder forShop(const QString& address, const QString& path) {
+        return UriBuilder(address + path);
+    }
 
     UriBuilder& add(const QString& name, const QString& value);
 
@@ -61,9 +63,9 @@ private:
 
 // A completed HTTP exchange.
 struct ShopResponse {
-    int status = 0;      // HTTP status code
-    QByteArray reason;   // reason phrase as sent (empty over HTTP/2)
-    QByteArray body;     // raw body (already decompressed)
+    int status = 0;                               // HTTP status code
+    QByteArray reason;                            // reason phrase as sent (empty over HTTP/2)
+    QByteArray body;                              // raw body (already decompressed)
     QList<QPair<QByteArray, QByteArray>> headers; // in the order received
 
     // First header of that name, compared without regard to case; empty when missing.
@@ -143,7 +145,8 @@ public:
 
     // Tells the relay service the shop's credentials (POST base + "/api/getcred"); the answer is not
     // examined. The built-in relay needs nothing. Raises Error when the request fails.
-    void registerCredentials(const QString& consumerKey, const QString& consumerSecret, const QString& website);
+    void registerCredentials(const QString& consumerKey, const QString& consumerSecret,
+                             const QString& website);
 
     // All orders in status "processing" as one JSON array of order objects: POST base + "/api/orders", or,
     // for the built-in relay, every page of GET website + "/wp-json/wc/v3/orders?status=processing" (100 per
@@ -157,7 +160,8 @@ public:
                                   const QString& website);
 
 private:
-    JsonValue fetchFromShop(const QString& consumerKey, const QString& consumerSecret, const QString& website);
+    JsonValue fetchFromShop(const QString& consumerKey, const QString& consumerSecret,
+                            const QString& website);
 
     QString m_base;
     NetworkSettings m_settings;

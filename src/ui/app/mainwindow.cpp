@@ -5,6 +5,8 @@
 #include "config/datamodule.h"
 #include "db/sqlexec.h"
 #include "settings/settingswindow.h"
+#include "store/ordersync.h"
+#include "widgets/operationgate.h"
 #include "store/storetest.h"
 #include "widgets/links.h"
 #include "widgets/prompter.h"
@@ -30,8 +32,9 @@ namespace {
 const char* kMergeGroup = "mergeGroup";
 } // namespace
 
-MainWindow::MainWindow(DataModule& dm, Prompter& prompter, WindowRegistry& registry, QWidget* parent)
-    : QMainWindow(parent), m_dm(dm), m_prompter(prompter), m_registry(registry) {
+MainWindow::MainWindow(DataModule& dm, Prompter& prompter, WindowRegistry& registry, OperationGate& gate,
+                       QWidget* parent)
+    : QMainWindow(parent), m_dm(dm), m_prompter(prompter), m_registry(registry), m_gate(gate) {
     setObjectName(QStringLiteral("MainForm"));
     setWindowTitle(tr("Quillerby"));
     setWindowIcon(QIcon(QStringLiteral(":/icons/app.svg")));
@@ -55,6 +58,12 @@ MainWindow::MainWindow(DataModule& dm, Prompter& prompter, WindowRegistry& regis
     buildActions();
     buildMenus();
     buildToolBar();
+
+    // Nothing that starts another long operation, or changes the database under one, while one runs.
+    connect(&m_gate, &OperationGate::busyChanged, this, [this](bool busy) {
+        for (const char* name : {"AcSynchAll", "AcDatabaseSetting"})
+            action(QLatin1String(name))->setEnabled(!busy);
+    });
 }
 
 QAction* MainWindow::makeAction(const char* objectName, const QString& caption, bool available) {
@@ -69,7 +78,9 @@ void MainWindow::buildActions() {
     auto* processing = makeAction("AcProcessingOrders", tr("Processing Orders"), false);
     processing->setShortcut(QKeySequence(Qt::Key_F9));
     processing->setIcon(QIcon(QStringLiteral(":/icons/processing-orders.svg")));
-    makeAction("AcSynchAll", tr("Synch All Orders"), false)->setIcon(QIcon(QStringLiteral(":/icons/sync-orders.svg")));
+    auto* sync = makeAction("AcSynchAll", tr("Synch All Orders"), true);
+    sync->setIcon(QIcon(QStringLiteral(":/icons/sync-orders.svg")));
+    connect(sync, &QAction::triggered, this, &MainWindow::synchronizeOrders);
     makeAction("AcCustomerList", tr("Customer List"), false)->setIcon(QIcon(QStringLiteral(":/icons/customers.svg")));
     makeAction("AcAnalytics", tr("Analytics"), false)->setIcon(QIcon(QStringLiteral(":/icons/analytics.svg")));
     auto* settings = makeAction("AcDatabaseSetting", tr("Program Setting"), true);
@@ -101,6 +112,58 @@ void MainWindow::openSettings() {
         m_closeConfirmed = true;
         m_dm.closeConnections();
         QCoreApplication::quit();
+    }
+}
+
+void MainWindow::setProductsWindow(QWidget* window) {
+    m_products = window;
+    findChild<QAction*>(QStringLiteral("ProductsListButtonAction"))->setEnabled(window != nullptr);
+}
+
+ShopAccess MainWindow::shopAccess() const {
+    ConnectionParams p;
+    try {
+        m_dm.loadConnectionParams(p);
+    } catch (const Error&) {
+    }
+    return ShopAccess{m_website, m_ck, m_cs, NetworkSettings::from(p)};
+}
+
+void MainWindow::synchronizeOrders() {
+    OperationScope operation(m_gate);
+    if (!operation.active())
+        return;
+    m_progress->setValue(0);
+    progressStep();
+    progressStep();
+    if (m_prompter.confirm(tr("This process takes some time to fetch orders\r from your online store do you want to "
+                              "continue? \r Click Yes to continue or No to cancel the process"),
+                           PromptButtons::YesNo, this) != PromptAnswer::Yes)
+        return;
+    progressStep();
+    progressStep();
+    try {
+        OrderSync sync(m_dm, shopAccess());
+        SyncProgress progress;
+        progress.setMaximum = [this](int total) {
+            m_progress->setMaximum(qMax(1, total));
+            m_progress->setValue(0);
+            QCoreApplication::processEvents();
+        };
+        progress.step = [this] { progressStep(); };
+        progress.pageDone = [this](int orders) { m_progress->setValue(qMin(m_progress->maximum(), m_progress->value() + orders)); };
+        progress.idle = [] { QCoreApplication::processEvents(); };
+        const OrderSyncResult r = sync.run(progress);
+        if (r.upToDate) {
+            m_prompter.information(tr("Your data is up to date"), this);
+            return;
+        }
+        m_prompter.information(tr("Orders have been successfully fetched from the online store"), this);
+        m_progress->setValue(0);
+        emit ordersChanged();
+    } catch (const Error& e) {
+        m_prompter.error(e.message(), this);
+        emit ordersChanged();
     }
 }
 
@@ -162,6 +225,13 @@ void MainWindow::buildToolBar() {
     auto* products = new QAction(QIcon(QStringLiteral(":/icons/products.svg")), tr("Products List"), this);
     products->setObjectName(QStringLiteral("ProductsListButtonAction"));
     products->setEnabled(false);
+    connect(products, &QAction::triggered, this, [this] {
+        if (m_products) {
+            m_products->show();
+            m_products->raise();
+            m_products->activateWindow();
+        }
+    });
     button("Button4", products, tr("Products List"), 120);
     auto* addReport = new QAction(QIcon(QStringLiteral(":/icons/add-report.svg")), tr("Add Report"), this);
     addReport->setObjectName(QStringLiteral("AddReportButtonAction"));
@@ -203,6 +273,11 @@ void MainWindow::progressStep() {
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
+    // A running synchronisation owns the connections until it ends.
+    if (m_gate.busy()) {
+        event->ignore();
+        return;
+    }
     if (m_closeConfirmed) {
         event->accept();
         return;

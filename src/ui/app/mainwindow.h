@@ -13,7 +13,9 @@ class QMenu;
 namespace quillerby {
 
 class DataModule;
+class OperationGate;
 class Prompter;
+struct ShopAccess;
 class WindowRegistry;
 class AboutBox;
 
@@ -22,7 +24,8 @@ class AboutBox;
 class MainWindow : public QMainWindow {
     Q_OBJECT
 public:
-    MainWindow(DataModule& dm, Prompter& prompter, WindowRegistry& registry, QWidget* parent = nullptr);
+    MainWindow(DataModule& dm, Prompter& prompter, WindowRegistry& registry, OperationGate& gate,
+               QWidget* parent = nullptr);
 
     // Creation steps that read the database: the shop's credentials and the default template. An error ends
     // them with its text shown; what was read before it is kept.
@@ -42,12 +45,22 @@ public:
     void setAboutBox(AboutBox* about);
     // "Program Setting": a new settings window, modal.
     void openSettings();
+    // "Synch All Orders".
+    void synchronizeOrders();
+    // The shop as the main window knows it (read at start).
+    ShopAccess shopAccess() const;
+    // The products window shown by "Products List".
+    void setProductsWindow(QWidget* window);
 
     // One progress step of a synchronisation: closes the processed-orders window, advances the current
     // statistics window's progress bar by 35 (not beyond its maximum), and lets the screen repaint.
     void progressStep();
     // The statistics window that progress steps advance (replaced by each new one).
     void setCurrentStatistics(QWidget* window) { m_currentStatistics = window; }
+
+signals:
+    // The order history changed (a synchronisation wrote to it).
+    void ordersChanged();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -61,6 +74,8 @@ private:
     DataModule& m_dm;
     Prompter& m_prompter;
     WindowRegistry& m_registry;
+    OperationGate& m_gate;
+    QPointer<QWidget> m_products;
     QMdiArea* m_mdi = nullptr;
     QProgressBar* m_progress = nullptr;
     QToolBar* m_toolBar = nullptr;

@@ -4,7 +4,10 @@
 #include "app/mainwindow.h"
 #include "common/error.h"
 #include "config/datamodule.h"
+#include "products/productswindow.h"
 #include "settings/settingswindow.h"
+#include "store/ordersync.h"
+#include "widgets/operationgate.h"
 #include "widgets/prompter.h"
 #include "widgets/windowregistry.h"
 
@@ -62,12 +65,18 @@ SettingsRunner settingsWindowRunner(DataModule& dm, Prompter& prompter) {
 
 Session createSession(DataModule& dm, Prompter& prompter, WindowRegistry& registry) {
     Session s;
-    s.mainWindow = std::make_unique<MainWindow>(dm, prompter, registry);
+    s.gate = std::make_unique<OperationGate>();
+    s.mainWindow = std::make_unique<MainWindow>(dm, prompter, registry, *s.gate);
     registry.add(s.mainWindow.get(), WindowOwner::Application);
     s.mainWindow->loadStartupValues();
     s.aboutBox = std::make_unique<AboutBox>(prompter);
     registry.add(s.aboutBox.get(), WindowOwner::Application);
     s.mainWindow->setAboutBox(s.aboutBox.get());
+    MainWindow* main = s.mainWindow.get();
+    s.productsWindow = std::make_unique<ProductsWindow>(
+        dm, prompter, *s.gate, [main] { return main->shopAccess(); }, [main] { main->progressStep(); });
+    registry.add(s.productsWindow.get(), WindowOwner::Application);
+    s.mainWindow->setProductsWindow(s.productsWindow.get());
     return s;
 }
 

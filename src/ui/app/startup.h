@@ -9,6 +9,8 @@ namespace quillerby {
 class AboutBox;
 class DataModule;
 class MainWindow;
+class OperationGate;
+class ProductsWindow;
 class Prompter;
 class WindowRegistry;
 
@@ -21,7 +23,9 @@ SettingsRunner settingsWindowRunner(DataModule& dm, Prompter& prompter);
 
 // The windows that live from start-up to the end of the program.
 struct Session {
+    std::unique_ptr<OperationGate> gate;
     std::unique_ptr<MainWindow> mainWindow;
+    std::unique_ptr<ProductsWindow> productsWindow;
     std::unique_ptr<AboutBox> aboutBox;
     Session();
     Session(Session&&) noexcept;
