@@ -33,3 +33,12 @@ VALUES (:id, :Pname, :slug, :permalink, :date_created, :date_modified, :Ptype, :
 
 -- name: product_list
 select * from products000
+
+-- name: sync_resume_get
+select resume_after from syncstate000 where name=:name
+
+-- name: sync_resume_delete
+delete from syncstate000 where name=:name
+
+-- name: sync_resume_insert
+insert into syncstate000 (name, resume_after) values (:name, :after)

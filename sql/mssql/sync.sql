@@ -23,3 +23,11 @@ if @i>0
   end
   else
     select @i as productstotal
+
+-- name: sync_state_ensure
+-- Where an interrupted synchronisation must start again: kept from a run's start to its successful end.
+IF OBJECT_ID(N'dbo.syncstate000', N'U') IS NULL
+CREATE TABLE [dbo].[syncstate000] (
+    [name] [nvarchar](50) NOT NULL PRIMARY KEY,
+    [resume_after] [nvarchar](19) NULL
+)

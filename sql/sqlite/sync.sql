@@ -10,3 +10,10 @@ FROM Orders000
 SELECT COUNT(*) AS productstotal,
        strftime('%Y-%m-%d %H:%M:%S', MAX(date_modified), '+1 second') AS post_date
 FROM Products000
+
+-- name: sync_state_ensure
+-- Where an interrupted synchronisation must start again: kept from a run's start to its successful end.
+CREATE TABLE IF NOT EXISTS syncstate000 (
+    name nvarchar(50) COLLATE NOCASE PRIMARY KEY,
+    resume_after nvarchar(19) NULL
+)

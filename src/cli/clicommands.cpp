@@ -5,6 +5,8 @@
 #include "db/databasesetup.h"
 #include "db/sqlexec.h"
 #include "store/shopclient.h"
+#include "store/ordersync.h"
+#include "store/productsync.h"
 #include "store/storetest.h"
 
 #include <QDir>
@@ -28,6 +30,10 @@ const char* kUsage =
     "      Creates or updates the database named in config.ini.\n"
     "  store-test --url URL --key KEY --secret SECRET\n"
     "      Tests the shop connection, stores it and registers it with the relay service.\n"
+    "  sync-orders [--yes]\n"
+    "      Fetches the orders created or changed since the last run into the order history.\n"
+    "  sync-products\n"
+    "      Copies the products changed since the last run.\n"
     "  query \"SQL\"\n"
     "      Runs one statement on the program's database; rows are printed tab-separated after a header.\n";
 
@@ -172,6 +178,64 @@ int storeTest(DataModule& dm, const QStringList& args, QTextStream& out) {
     return runStoreTest(input, services) == StoreTestOutcome::Connected ? 0 : 1;
 }
 
+// The local database and the shop as the desktop program would use them at start.
+ShopAccess openForSync(DataModule& dm) {
+    if (!dm.configExists())
+        throw Error(QStringLiteral("%1 does not exist; run quillerby-cli setup first.").arg(dm.configFile()));
+    dm.openAtStartup();
+    const auto shop = firstStoredShop(dm.local(), dm.catalogue());
+    if (!shop)
+        throw Error(QStringLiteral("No shop is connected; run quillerby-cli store-test first."));
+    return ShopAccess{shop->website, shop->key, shop->secret, NetworkSettings::from(dm.params())};
+}
+
+SyncProgress terminalProgress(QTextStream& err, const char* what) {
+    SyncProgress progress;
+    auto done = std::make_shared<int>(0);
+    auto total = std::make_shared<int>(0);
+    progress.setMaximum = [total, &err, what](int n) {
+        *total = n;
+        err << "The shop reports " << n << ' ' << what << Qt::endl;
+    };
+    progress.pageDone = [done, total, &err, what](int n) {
+        *done += n;
+        err << "  " << *done << " of " << *total << ' ' << what << Qt::endl;
+    };
+    return progress;
+}
+
+int syncOrders(DataModule& dm, const QStringList& args, QTextStream& out, QTextStream& err) {
+    const Options o(args, {QStringLiteral("yes")});
+    o.allowOnly({QStringLiteral("yes")});
+    const ShopAccess shop = openForSync(dm);
+    if (!o.has(QStringLiteral("yes"))) {
+        out << terminalText(QStringLiteral("This process takes some time to fetch orders\r from your online store do "
+                                           "you want to continue? \r Click Yes to continue or No to cancel the process"))
+            << " [y/N] " << Qt::flush;
+        QTextStream in(stdin);
+        const QString answer = in.readLine().trimmed().toLower();
+        if (answer != QLatin1String("y") && answer != QLatin1String("yes"))
+            return 0;
+    }
+    const OrderSyncResult r = OrderSync(dm, shop).run(terminalProgress(err, "orders"));
+    if (r.upToDate) {
+        out << "Your data is up to date" << Qt::endl;
+        return 0;
+    }
+    err << r.added << " added, " << r.statusChanges << " status changes (" << r.removed
+        << " back in processing), " << r.items << " line items" << Qt::endl;
+    out << "Orders have been successfully fetched from the online store" << Qt::endl;
+    return 0;
+}
+
+int syncProducts(DataModule& dm, const QStringList& args, QTextStream& out, QTextStream& err) {
+    Options(args, {}).allowOnly({});
+    const ShopAccess shop = openForSync(dm);
+    const ProductSyncResult r = ProductSync(dm, shop).run(terminalProgress(err, "products"));
+    out << r.products << " products synchronised" << Qt::endl;
+    return 0;
+}
+
 QString cellText(const QVariant& v) {
     if (v.isNull())
         return QStringLiteral("NULL");
@@ -239,6 +303,10 @@ int runCli(const QStringList& argsIn, QTextStream& out, QTextStream& err) {
             return setup(dm, args, out, err);
         if (command == QLatin1String("init-db"))
             return initDb(dm, args, out, err);
+        if (command == QLatin1String("sync-orders"))
+            return syncOrders(dm, args, out, err);
+        if (command == QLatin1String("sync-products"))
+            return syncProducts(dm, args, out, err);
         if (command == QLatin1String("store-test"))
             return storeTest(dm, args, out);
         if (command == QLatin1String("query"))

@@ -6,6 +6,7 @@
 #include "config/datamodule.h"
 #include "db/schema.h"
 #include "db/sqlexec.h"
+#include "store/resumepoint.h"
 
 #include <QSqlQuery>
 #include <QSqlRecord>
@@ -74,12 +75,15 @@ OrderSyncStart OrderSync::startPoint() const {
 OrderSyncResult OrderSync::run(const SyncProgress& progress) {
     OrderSyncResult result;
     const OrderSyncStart start = startPoint();
+    ResumePoint resume(m_dm.local(), m_dm.catalogue(), QStringLiteral("orders"));
+    const QString after = resume.effectiveStart(start.storedOrders > 0 ? start.modifiedAfter : QString());
+    resume.begin(after);
     const QString base = m_shop.website + QStringLiteral("/wp-json/wc/v3/orders");
-    const auto uriForPage = [base, start](int page) {
+    const auto uriForPage = [base, after](int page) {
         UriBuilder uri(base);
         uri.add(QStringLiteral("per_page"), QString::number(kPageSize));
-        if (start.storedOrders > 0)
-            uri.add(QStringLiteral("modified_after"), start.modifiedAfter);
+        if (!after.isEmpty())
+            uri.add(QStringLiteral("modified_after"), after);
         uri.add(QStringLiteral("page"), QString::number(page));
         return uri;
     };
@@ -92,6 +96,7 @@ OrderSyncResult OrderSync::run(const SyncProgress& progress) {
     if (progress.setMaximum)
         progress.setMaximum(info.total);
     if (result.pages == 0) {
+        resume.complete();
         result.upToDate = true;
         return result;
     }
@@ -205,6 +210,7 @@ OrderSyncResult OrderSync::run(const SyncProgress& progress) {
     }
 
     SchemaInstaller(m_dm.catalogue()).createMonthTotalsView(db, true);
+    resume.complete();
     return result;
 }
 

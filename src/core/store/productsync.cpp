@@ -4,6 +4,7 @@
 #include "common/isodate.h"
 #include "config/datamodule.h"
 #include "db/sqlexec.h"
+#include "store/resumepoint.h"
 
 #include <QSqlQuery>
 #include <QSqlRecord>
@@ -57,7 +58,9 @@ QString ProductSync::modifiedAfter() const {
 
 ProductSyncResult ProductSync::run(const SyncProgress& progress) {
     ProductSyncResult result;
-    const QString after = modifiedAfter();
+    ResumePoint resume(m_dm.local(), m_dm.catalogue(), QStringLiteral("products"));
+    const QString after = resume.effectiveStart(modifiedAfter());
+    resume.begin(after);
     const QString base = m_shop.website + QStringLiteral("/wp-json/wc/v3/products");
     const auto uriForPage = [base, after](int page) {
         UriBuilder uri(base);
@@ -120,6 +123,7 @@ ProductSyncResult ProductSync::run(const SyncProgress& progress) {
         if (progress.step)
             progress.step();
     }
+    resume.complete();
     return result;
 }
 
