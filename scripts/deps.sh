@@ -8,7 +8,7 @@ PACKAGES=(
   qt6-base-dev qt6-base-dev-tools qt6-charts-dev qt6-svg-dev libqt6opengl6-dev
   libqt6sql6-sqlite libqt6sql6-odbc tdsodbc unixodbc-dev
   libsqlite3-dev libxlsxwriter-dev libssl-dev
-  fonts-dejavu-core xvfb xauth
+  fonts-dejavu-core xvfb xauth time curl bc
 )
 
 missing=()
