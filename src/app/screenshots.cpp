@@ -5,6 +5,12 @@
 #include "app/startup.h"
 #include "app/theme.h"
 #include "config/datamodule.h"
+#include "demoshop/demoshop.h"
+#include "products/productswindow.h"
+#include "settings/databasepanel.h"
+#include "settings/settingswindow.h"
+#include "settings/taxespage.h"
+#include "store/productsync.h"
 #include "db/databasesetup.h"
 #include "db/sqlexec.h"
 #include "widgets/prompter.h"
@@ -100,5 +106,45 @@ int main(int argc, char** argv) {
     QApplication::processEvents();
     ok &= saveOver(w, loading, out + QStringLiteral("/loading-window.png"));
     loading->close();
+
+    // The settings window's three pages.
+    {
+        execSql(dm.local(), QStringLiteral("insert into taxes000 (TaxeName, Rate, Priority, compound, shipping) values "
+                                           "('VAT', 15, 1, 0, 1), ('City tax', 2.5, 2, 1, 0)"));
+        SettingsWindow settings(dm, prompter, false);
+        settings.show();
+        QApplication::processEvents();
+        ok &= save(&settings, out + QStringLiteral("/settings-database.png"));
+        settings.databasePanel()->setEngine(Engine::MsSql);
+        settings.databasePanel()->fillLocalServers({QStringLiteral("SHOPPC\\SQLEXPRESS")});
+        QApplication::processEvents();
+        ok &= save(&settings, out + QStringLiteral("/settings-database-sqlserver.png"));
+        settings.showPage(1);
+        settings.taxesPage()->setTaxProcessing(true);
+        QApplication::processEvents();
+        ok &= save(&settings, out + QStringLiteral("/settings-taxes.png"));
+        settings.taxesPage()->setTaxProcessing(false);
+        settings.showPage(2);
+        QApplication::processEvents();
+        ok &= save(&settings, out + QStringLiteral("/settings-store.png"));
+    }
+
+    // The products window after a synchronisation with the demo shop.
+    {
+        demo::DemoShopOptions options;
+        options.key = QStringLiteral("ck_demo");
+        options.secret = QStringLiteral("cs_demo");
+        options.products = 120;
+        options.seed = 20261211;
+        demo::DemoShopThread shop(options);
+        if (!shop.start())
+            return 1;
+        s.productsWindow->resize(900, 560);
+        ProductSync(dm, ShopAccess{shop.baseUrl().toString(), options.key, options.secret, {}}).run({});
+        s.productsWindow->reloadList();
+        s.productsWindow->show();
+        QApplication::processEvents();
+        ok &= save(s.productsWindow.get(), out + QStringLiteral("/products-window.png"));
+    }
     return ok ? 0 : 1;
 }

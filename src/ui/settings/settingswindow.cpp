@@ -109,6 +109,9 @@ SettingsWindow::SettingsWindow(DataModule& dm, Prompter& prompter, bool wizard, 
         b->setIconSize(QSize(32, 32));
         b->setMinimumHeight(64);
         b->setMinimumWidth(150);
+        b->setCheckable(true);
+        b->setAutoExclusive(true);
+        b->setAutoDefault(false);
         m_sideButtons << b;
         return b;
     };
@@ -208,6 +211,8 @@ SettingsWindow::~SettingsWindow() {
 
 void SettingsWindow::showPage(int index) {
     m_pages->setCurrentIndex(index);
+    if (index >= 0 && index < m_sideButtons.size())
+        m_sideButtons[index]->setChecked(true);
     switch (index) {
     case 0:
         m_panel->refresh();

@@ -94,8 +94,12 @@ void TaxesPage::openTaxTable() {
         m_model->open();
         m_grid->setModel(m_model);
         m_grid->hideColumn(TaxTableModel::Id);
+        // The name takes what the yes/no and number columns leave (120 pixels at least).
+        QHeaderView* header = m_grid->horizontalHeader();
+        header->setMinimumSectionSize(60);
+        header->setSectionResizeMode(QHeaderView::ResizeToContents);
+        header->setSectionResizeMode(TaxTableModel::Name, QHeaderView::Stretch);
         m_grid->setColumnWidth(TaxTableModel::Name, 120);
-        m_grid->horizontalHeader()->setStretchLastSection(true);
         // Leaving a row posts its pending edit, as moving through a table does.
         connect(m_grid->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
                 [this](const QModelIndex& current, const QModelIndex& previous) {
