@@ -11,4 +11,7 @@ update set000 set val=:val where element='decimal_digit_number'
 select * from websites000 where consumer_secret = :secret
 
 -- name: insert_store
-insert into websites000 (website, consumer_key,consumer_secret,currency) values (:website, :key, :secret, :currency)
+-- One statement decides and inserts, so two store tests at once cannot both add the same secret.
+insert into websites000 (website, consumer_key,consumer_secret,currency)
+select :website, :key, :secret, :currency
+where not exists (select 1 from websites000 where consumer_secret = :secret_again)

@@ -134,6 +134,7 @@ private slots:
             // The connection cannot be stored.
             execSql(f.db(), QStringLiteral("create trigger refuse before insert on websites000 "
                                            "begin select raise(abort, 'disk full'); end"));
+            f.server().setCredentials(QStringLiteral("ck_test"), QStringLiteral("cs_other")); // new keys: a new row
             SettingsWindow w(f.dm, prompter, false);
             w.show();
             QCOMPARE(storeTest(w, url, "ck_test", "cs_other", true), StoreTestOutcome::DatabaseFailed);

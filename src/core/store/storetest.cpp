@@ -62,6 +62,7 @@ StoreTestOutcome runStoreTest(const StoreTestInput& in, const StoreTestServices&
                     {{QStringLiteral("website"), in.link},
                      {QStringLiteral("key"), in.key},
                      {QStringLiteral("secret"), in.secret},
+                     {QStringLiteral("secret_again"), in.secret},
                      {QStringLiteral("currency"), currency}});
         } catch (const Error&) {
             s.message(tr("A connection to database error occurred "));
