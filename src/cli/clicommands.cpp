@@ -89,6 +89,11 @@ Notify printer(QTextStream& out, QTextStream& err) {
     };
 }
 
+void requireConfig(const DataModule& dm) {
+    if (!dm.configExists())
+        throw Error(QStringLiteral("%1 does not exist; run quillerby-cli setup first.").arg(dm.configFile()));
+}
+
 int runDatabaseTest(DataModule& dm, const ConnectionParams& params, QTextStream& out, QTextStream& err) {
     const ConnectionTestResult r = testConnection(dm, params, false, printer(out, err));
     if (!r.succeeded)
@@ -148,11 +153,20 @@ int setup(DataModule& dm, const QStringList& args, QTextStream& out, QTextStream
 
 int initDb(DataModule& dm, const QStringList& args, QTextStream& out, QTextStream& err) {
     Options(args, {}).allowOnly({});
-    if (!dm.configExists())
-        throw Error(QStringLiteral("%1 does not exist; run quillerby-cli setup first.").arg(dm.configFile()));
+    requireConfig(dm);
     ConnectionParams p;
     dm.loadConnectionParams(p);
     return runDatabaseTest(dm, p, out, err);
+}
+
+// The program's own database, opened as the configuration says; returns that configuration.
+ConnectionParams openLocal(DataModule& dm) {
+    requireConfig(dm);
+    ConnectionParams p;
+    dm.loadConnectionParams(p);
+    dm.configure(p);
+    dm.open(ConnectionRole::Local);
+    return p;
 }
 
 int storeTest(DataModule& dm, const QStringList& args, QTextStream& out) {
@@ -162,12 +176,7 @@ int storeTest(DataModule& dm, const QStringList& args, QTextStream& out) {
                                o.required(QStringLiteral("secret"))};
     if (input.link.isEmpty() || input.key.isEmpty() || input.secret.isEmpty())
         throw Error(QStringLiteral("Please fill in all fields before proceeding"));
-    if (!dm.configExists())
-        throw Error(QStringLiteral("%1 does not exist; run quillerby-cli setup first.").arg(dm.configFile()));
-    ConnectionParams p;
-    dm.loadConnectionParams(p);
-    dm.configure(p);
-    dm.open(ConnectionRole::Local);
+    const ConnectionParams p = openLocal(dm);
     const NetworkSettings network = NetworkSettings::from(p);
     StoreTestServices services;
     services.database = [&dm] { return dm.local(); };
@@ -180,8 +189,7 @@ int storeTest(DataModule& dm, const QStringList& args, QTextStream& out) {
 
 // The local database and the shop as the desktop program would use them at start.
 ShopAccess openForSync(DataModule& dm) {
-    if (!dm.configExists())
-        throw Error(QStringLiteral("%1 does not exist; run quillerby-cli setup first.").arg(dm.configFile()));
+    requireConfig(dm);
     dm.openAtStartup();
     const auto shop = firstStoredShop(dm.local(), dm.catalogue());
     if (!shop)
@@ -250,12 +258,7 @@ QString cellText(const QVariant& v) {
 int query(DataModule& dm, const QStringList& args, QTextStream& out) {
     if (args.size() != 1)
         throw UsageError{QStringLiteral("query takes one SQL statement")};
-    if (!dm.configExists())
-        throw Error(QStringLiteral("%1 does not exist; run quillerby-cli setup first.").arg(dm.configFile()));
-    ConnectionParams p;
-    dm.loadConnectionParams(p);
-    dm.configure(p);
-    dm.open(ConnectionRole::Local);
+    const ConnectionParams p = openLocal(dm);
     QSqlQuery q = execSql(dm.local(), args.first());
     if (!q.isSelect())
         return 0;

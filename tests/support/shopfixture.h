@@ -4,6 +4,7 @@
 #include "db/databasesetup.h"
 #include "db/sqlexec.h"
 #include "demoshop/demoshop.h"
+#include "support/testhome.h"
 #include "store/pagefetcher.h"
 
 #include <QJsonArray>
@@ -14,9 +15,7 @@
 namespace quillerby::testing {
 
 // A configured embedded database and an empty demo shop on its own thread, both private to one test.
-struct ShopFixture {
-    QTemporaryDir dir;
-    DataModule dm{AppPaths::fromFolders(dir.path() + QStringLiteral("/home"), dir.path() + QStringLiteral("/Docs"))};
+struct ShopFixture : TestHome {
     demo::DemoShopThread shop{options()};
 
     static demo::DemoShopOptions options() {
@@ -27,12 +26,8 @@ struct ShopFixture {
     }
 
     ShopFixture() {
-        ConnectionParams p;
-        p.engine = Engine::Sqlite;
-        dm.saveConnectionParams(p);
-        if (!testConnection(dm, p, true, [](NoticeKind, const QString&) {}).succeeded)
+        if (!setUp())
             qFatal("database set-up failed");
-        dm.readSettings();
         QString error;
         if (!shop.start(&error))
             qFatal("demo shop: %s", qPrintable(error));

@@ -10,6 +10,7 @@
 #include "settings/storepage.h"
 #include "settings/taxespage.h"
 #include "support/scriptedprompter.h"
+#include "support/testhome.h"
 #include "widgets/busyindicator.h"
 
 #include <QCheckBox>
@@ -27,18 +28,9 @@ using namespace quillerby;
 
 namespace {
 
-struct Home {
-    QTemporaryDir dir;
-    DataModule dm{AppPaths::fromFolders(dir.path() + QStringLiteral("/home"), dir.path() + QStringLiteral("/Docs"))};
+struct Home : testing::TestHome {
     ScriptedPrompter prompter;
-
-    void setUp() {
-        ConnectionParams p;
-        p.engine = Engine::Sqlite;
-        dm.saveConnectionParams(p);
-        QVERIFY(testConnection(dm, p, true, [](NoticeKind, const QString&) {}).succeeded);
-        dm.readSettings();
-    }
+    void setUp() { QVERIFY(TestHome::setUp()); }
 };
 
 template <typename T> T* child(QWidget* parent, const char* name) {

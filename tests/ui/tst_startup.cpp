@@ -6,6 +6,7 @@
 #include "db/databasesetup.h"
 #include "db/sqlexec.h"
 #include "support/scriptedprompter.h"
+#include "support/testhome.h"
 #include "widgets/windowregistry.h"
 
 #include <QAction>
@@ -20,20 +21,10 @@ using namespace quillerby;
 
 namespace {
 
-struct Home {
-    QTemporaryDir dir;
-    DataModule dm{AppPaths::fromFolders(dir.path() + QStringLiteral("/home"), dir.path() + QStringLiteral("/Docs"))};
+struct Home : testing::TestHome {
     ScriptedPrompter prompter;
     WindowRegistry registry;
-
-    // A configured embedded database, as `quillerby-cli setup --engine sqlite` leaves it.
-    void setUp() {
-        ConnectionParams p;
-        p.engine = Engine::Sqlite;
-        dm.saveConnectionParams(p);
-        QVERIFY(testConnection(dm, p, true, [](NoticeKind, const QString&) {}).succeeded);
-        dm.closeConnections();
-    }
+    void setUp() { QVERIFY(TestHome::setUp()); }
 };
 
 } // namespace
