@@ -62,6 +62,30 @@ private slots:
         qRegisterMetaType<StoreTestOutcome>();
     }
 
+    void wizardFromFirstRunToFinish() {
+        // A first run: no configuration yet, the shop is waiting.
+        QTemporaryDir dir;
+        DataModule dm(AppPaths::fromFolders(dir.path() + QStringLiteral("/home"), dir.path()));
+        demo::DemoShopThread shop(ShopFixture::options());
+        QVERIFY(shop.start());
+        ScriptedPrompter prompter;
+        bool continued = prepareDataModule(dm, prompter, [&](bool wizard) {
+            SettingsWindow w(dm, prompter, wizard);
+            w.show();
+            w.next();
+            if (w.currentPage() != 2)
+                return false;
+            const StoreTestOutcome outcome = storeTest(w, shop.baseUrl().toString(), "ck_test", "cs_test", true);
+            if (outcome != StoreTestOutcome::Connected || w.isVisible())
+                return false;
+            return !w.quitRequested();
+        });
+        QVERIFY(continued);
+        QCOMPARE(prompter.texts(), (QStringList{QStringLiteral("Settings saved successfully"), kCongratulations}));
+        QVERIFY(dm.local().isOpen()); // start-up went on with the new configuration
+        QCOMPARE(firstStoredShop(dm.local(), dm.catalogue())->website, shop.baseUrl().toString());
+    }
+
     void storeTestOutcomes() {
         ShopFixture f;
         ScriptedPrompter prompter;
