@@ -178,6 +178,12 @@ void DataModule::openAtStartup() {
 
 void DataModule::readSettings() { readProgramSettings(local(), *m_catalogue, m_settings); }
 
+QString DataModule::formatStoredAmount(double value) const {
+    static const RegionalSeparators stored{QLatin1Char(','), QLatin1Char('.')};
+    return quillerby::formatAmount(m_settings.thousandsSeparator, QStringLiteral("."), m_settings.decimalDigits, value,
+                                   stored);
+}
+
 QString DataModule::formatAmount(double value) const {
     return quillerby::formatAmount(m_settings.thousandsSeparator, QStringLiteral("."), m_settings.decimalDigits,
                                    value);

@@ -78,8 +78,11 @@ public:
     const ProgramSettings& settings() const { return m_settings; }
     void readSettings();
 
-    // An amount formatted with the program's separator and digits.
+    // An amount formatted with the program's separator and digits, for showing (regional separators).
     QString formatAmount(double value) const;
+    // The same amount as it is stored in the database: "," grouping and "." decimals whatever the machine's
+    // regional settings, so that every later sum reads it back the same way.
+    QString formatStoredAmount(double value) const;
 
 private:
     QString connectionName(ConnectionRole role) const;

@@ -15,17 +15,12 @@ namespace quillerby {
 
 namespace {
 
-// Amounts are stored with "," grouping and "." decimals whatever the machine's regional settings, so that
-// every later sum reads them back the same way.
-const RegionalSeparators kStoredSeparators{QLatin1Char(','), QLatin1Char('.')};
-
 QString storedAmount(const DataModule& dm, const QString& shopText, const char* member) {
     bool ok = false;
     const double value = shopText.trimmed().toDouble(&ok); // the shop writes "." decimals
     if (!ok)
         throw Error(QStringLiteral("\"%1\" is not a valid number (%2).").arg(shopText, QLatin1String(member)));
-    return formatAmount(dm.settings().thousandsSeparator, QStringLiteral("."), dm.settings().decimalDigits, value,
-                        kStoredSeparators);
+    return dm.formatStoredAmount(value);
 }
 
 QVariant dateParameter(const DataModule& dm, const QString& shopText) {
