@@ -2,6 +2,7 @@
 #include "config/datamodule.h"
 #include "db/databasesetup.h"
 #include "db/schema.h"
+#include "db/serverdiscovery.h"
 #include "db/sqlexec.h"
 
 #include <QSqlQuery>
@@ -281,6 +282,30 @@ private slots:
         f.params.cbUnique = 0;
         QVERIFY(f.test());
         QCOMPARE(scalar(f.dm.accounting(), QStringLiteral("select count(*) from sqlite_master where name in ('copyitems','copyfromexcel')")).toInt(), 2);
+    }
+
+    void serverDiscovery() {
+        QTemporaryDir root;
+        QVERIFY(localSqlServerInstances(root.path()).isEmpty());
+        QDir().mkpath(root.path() + QStringLiteral("/bin"));
+        QFile server(root.path() + QStringLiteral("/bin/sqlservr"));
+        QVERIFY(server.open(QIODevice::WriteOnly));
+        server.close();
+        const QStringList local = localSqlServerInstances(root.path());
+        QCOMPARE(local.size(), 1);
+        QVERIFY(local.first().endsWith(QStringLiteral("\\MSSQLSERVER"))); // never the bare computer name
+
+        QByteArray reply("ServerName;PC1;InstanceName;SQLEXPRESS;IsClustered;No;Version;16.0;tcp;1433;;"
+                         "ServerName;PC1;InstanceName;MSSQLSERVER;IsClustered;No;Version;16.0;tcp;1434;;");
+        reply.prepend(char(reply.size() >> 8)).prepend(char(reply.size() & 0xff)).prepend('\x05');
+        QCOMPARE(parseBrowserResponse(reply), (QStringList{"PC1\\SQLEXPRESS", "PC1\\MSSQLSERVER"}));
+        QVERIFY(parseBrowserResponse("\x04junk").isEmpty());
+
+        QCOMPARE(BrowseTarget::fromConfig(QString()).address, QHostAddress(QHostAddress::Broadcast));
+        const BrowseTarget loop = BrowseTarget::fromConfig(QStringLiteral("127.0.0.1:14340"));
+        QCOMPARE(loop.address, QHostAddress(QHostAddress::LocalHost));
+        QCOMPARE(loop.port, quint16(14340));
+        QCOMPARE(BrowseTarget::fromConfig(QStringLiteral("localhost")).port, quint16(1434));
     }
 
     void bothEnginesHaveEveryStatement() {

@@ -69,9 +69,16 @@ QSqlQuery execSql(const QSqlDatabase& db, const QString& sql, const QVariantMap&
         throw Error(QStringLiteral("The database connection is not open."));
     QSqlQuery q(db);
     q.setForwardOnly(true);
+    // Text without parameters goes to the server as it is (SQLExecDirect on ODBC): server batches with
+    // IF/BEGIN/END and dynamic SQL are meant to be sent that way, not prepared.
+    if (params.isEmpty()) {
+        if (!q.exec(sql))
+            throw Error(errorText(q.lastError()));
+        return q;
+    }
     if (!q.prepare(sql))
         throw Error(errorText(q.lastError()));
-    if (!params.isEmpty()) {
+    {
         static const QRegularExpression placeholder(QStringLiteral("(?<![:\\w]):([A-Za-z_]\\w*)"));
         auto it = placeholder.globalMatch(sql);
         QSet<QString> bound;
