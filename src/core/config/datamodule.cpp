@@ -2,6 +2,7 @@
 
 #include "common/amounts.h"
 #include "common/error.h"
+#include "common/isodate.h"
 #include "db/sqlitefunctions.h"
 
 #include <QAtomicInt>
@@ -177,6 +178,21 @@ void DataModule::openAtStartup() {
 }
 
 void DataModule::readSettings() { readProgramSettings(local(), *m_catalogue, m_settings); }
+
+QVariant DataModule::dateParameter(const QString& shopText, const QString& member) const {
+    const auto normalised = normaliseIsoDateTime(shopText);
+    if (!normalised)
+        throw Error(QStringLiteral("\"%1\" is not an ISO 8601 date (%2).").arg(shopText, member));
+    // SQL Server reads the "T" form the same way whatever its language settings.
+    return engine() == Engine::MsSql ? toServerDateTime(*normalised) : *normalised;
+}
+
+QString DataModule::filterDateText(const QVariant& value) {
+    // SQLite hands back the text already in that form; SQL Server a date-time.
+    if (value.typeId() == QMetaType::QDateTime)
+        return value.toDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+    return value.toString().left(19);
+}
 
 QString DataModule::formatStoredAmount(double value) const {
     static const RegionalSeparators stored{QLatin1Char(','), QLatin1Char('.')};

@@ -73,6 +73,13 @@ public:
     // failure; what was opened or read before it stays.
     void openAtStartup();
 
+    // A shop date ("2024-03-05T17:42:09", zone optional) as a parameter for a date-time column of this
+    // engine; raises Error naming `member` when it is not an ISO 8601 date.
+    QVariant dateParameter(const QString& shopText, const QString& member) const;
+    // A date-time read back from the database as "yyyy-mm-dd HH:nn:ss" (no fraction), the form of the
+    // shop's "modified_after" filter.
+    static QString filterDateText(const QVariant& value);
+
     bool isIntegratedWithAlameen() const { return m_integrated; }
     ProgramSettings& settings() { return m_settings; }
     const ProgramSettings& settings() const { return m_settings; }

@@ -2,7 +2,6 @@
 
 #include "common/amounts.h"
 #include "common/error.h"
-#include "common/isodate.h"
 #include "config/datamodule.h"
 #include "db/schema.h"
 #include "db/sqlexec.h"
@@ -21,20 +20,6 @@ QString storedAmount(const DataModule& dm, const QString& shopText, const char* 
     if (!ok)
         throw Error(QStringLiteral("\"%1\" is not a valid number (%2).").arg(shopText, QLatin1String(member)));
     return dm.formatStoredAmount(value);
-}
-
-QVariant dateParameter(const DataModule& dm, const QString& shopText) {
-    const auto normalised = normaliseIsoDateTime(shopText);
-    if (!normalised)
-        throw Error(QStringLiteral("\"%1\" is not an ISO 8601 date.").arg(shopText));
-    return dm.engine() == Engine::MsSql ? toServerDateTime(*normalised) : *normalised;
-}
-
-QString dbDateToFilter(const QVariant& v) {
-    // SQLite hands back the text already in the filter's form; SQL Server a date-time.
-    if (v.typeId() == QMetaType::QDateTime)
-        return v.toDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
-    return v.toString().left(19);
 }
 
 } // namespace
@@ -61,7 +46,7 @@ OrderSyncStart OrderSync::startPoint() const {
     const QSqlRecord r = q.record();
     s.storedOrders = q.value(r.indexOf(QStringLiteral("orderstotal"))).toInt();
     if (s.storedOrders > 0) {
-        s.modifiedAfter = dbDateToFilter(q.value(r.indexOf(QStringLiteral("post_date"))));
+        s.modifiedAfter = DataModule::filterDateText(q.value(r.indexOf(QStringLiteral("post_date"))));
         s.lastOrderId = q.value(r.indexOf(QStringLiteral("order_id"))).toString();
     }
     return s;
@@ -132,7 +117,7 @@ OrderSyncResult OrderSync::run(const SyncProgress& progress) {
                 continue;
 
             const QString created = requiredText(order, u"date_created");
-            const QVariant postDate = dateParameter(m_dm, created);
+            const QVariant postDate = m_dm.dateParameter(created, QStringLiteral("date_created"));
             insertOrder.bind(QStringLiteral("order_id"), id)
                 .bind(QStringLiteral("status"), status)
                 .bind(QStringLiteral("currency"), requiredText(order, u"currency"))

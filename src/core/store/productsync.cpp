@@ -1,7 +1,6 @@
 #include "store/productsync.h"
 
 #include "common/error.h"
-#include "common/isodate.h"
 #include "config/datamodule.h"
 #include "db/sqlexec.h"
 #include "store/resumepoint.h"
@@ -12,13 +11,6 @@
 namespace quillerby {
 
 namespace {
-
-QVariant dateValue(const DataModule& dm, const QString& text, const char* member) {
-    const auto normalised = normaliseIsoDateTime(text);
-    if (!normalised)
-        throw Error(QStringLiteral("\"%1\" is not an ISO 8601 date (%2).").arg(text, QLatin1String(member)));
-    return dm.engine() == Engine::MsSql ? toServerDateTime(*normalised) : *normalised;
-}
 
 // A yes/no column: "true"/"false" as the shop writes them; a JSON null stays NULL.
 QVariant flagValue(const QString& text) {
@@ -50,10 +42,7 @@ QString ProductSync::modifiedAfter() const {
     const QSqlRecord r = q.record();
     if (q.value(r.indexOf(QStringLiteral("productstotal"))).toInt() == 0)
         return {};
-    const QVariant v = q.value(r.indexOf(QStringLiteral("post_date")));
-    if (v.typeId() == QMetaType::QDateTime)
-        return v.toDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
-    return v.toString().left(19);
+    return DataModule::filterDateText(q.value(r.indexOf(QStringLiteral("post_date"))));
 }
 
 ProductSyncResult ProductSync::run(const SyncProgress& progress) {
@@ -105,8 +94,8 @@ ProductSyncResult ProductSync::run(const SyncProgress& progress) {
                          {"stock_status", u"stock_status"}};
             for (const auto& t : texts)
                 insert.bind(QLatin1String(t.param), requiredText(p, t.member));
-            insert.bind(QStringLiteral("date_created"), dateValue(m_dm, requiredText(p, u"date_created"), "date_created"))
-                .bind(QStringLiteral("date_modified"), dateValue(m_dm, requiredText(p, u"date_modified"), "date_modified"))
+            insert.bind(QStringLiteral("date_created"), m_dm.dateParameter(requiredText(p, u"date_created"), QStringLiteral("date_created")))
+                .bind(QStringLiteral("date_modified"), m_dm.dateParameter(requiredText(p, u"date_modified"), QStringLiteral("date_modified")))
                 .bind(QStringLiteral("featured"), flagValue(requiredText(p, u"featured")))
                 .bind(QStringLiteral("pvirtual"), flagValue(requiredText(p, u"virtual")))
                 .bind(QStringLiteral("manage_stock"), flagValue(requiredText(p, u"manage_stock")))
