@@ -47,6 +47,16 @@ void DataModule::loadConnectionParams(ConnectionParams& params) const {
     quillerby::loadConnectionParams(configFile(), params);
 }
 
+ConnectionParams DataModule::storedParamsOrDefaults() const {
+    ConnectionParams p;
+    try {
+        loadConnectionParams(p);
+    } catch (const Error&) {
+        p = ConnectionParams();
+    }
+    return p;
+}
+
 void DataModule::saveConnectionParams(const ConnectionParams& params) const {
     quillerby::saveConnectionParams(m_paths.appDataFolder, params);
 }

@@ -29,6 +29,9 @@ public:
 
     void loadConnectionParams(ConnectionParams& params) const;
     void saveConnectionParams(const ConnectionParams& params) const;
+    // What the configuration file holds now; the defaults when it is missing or cannot be read (for the
+    // optional keys a window or worker needs, where an unreadable file is reported elsewhere).
+    ConnectionParams storedParamsOrDefaults() const;
 
     // The parameters the connections were last built from.
     const ConnectionParams& params() const { return m_params; }

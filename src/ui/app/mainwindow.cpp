@@ -121,11 +121,7 @@ void MainWindow::setProductsWindow(QWidget* window) {
 }
 
 ShopAccess MainWindow::shopAccess() const {
-    ConnectionParams p;
-    try {
-        m_dm.loadConnectionParams(p);
-    } catch (const Error&) {
-    }
+    ConnectionParams p = m_dm.storedParamsOrDefaults();
     return ShopAccess{m_website, m_ck, m_cs, NetworkSettings::from(p)};
 }
 

@@ -168,11 +168,7 @@ DatabasePanel::DatabasePanel(DataModule& dm, Prompter& prompter, std::function<b
     connect(close, &QPushButton::clicked, this, &DatabasePanel::closeRequested);
     connect(m_browse, &QPushButton::clicked, this, &DatabasePanel::browseForMore);
 
-    ConnectionParams stored;
-    try {
-        m_dm.loadConnectionParams(stored);
-    } catch (const Error&) {
-    }
+    ConnectionParams stored = m_dm.storedParamsOrDefaults();
     m_browseTarget = BrowseTarget::fromConfig(stored.serverBrowseAddress);
     m_sqlite->setChecked(true);
     applyRules();
@@ -216,11 +212,7 @@ void DatabasePanel::fillLocalServers(const QStringList& names) {
 
 ConnectionParams DatabasePanel::paramsFromFields() const {
     // Keys the panel does not show (driver, network options) keep what the file holds.
-    ConnectionParams p;
-    try {
-        m_dm.loadConnectionParams(p);
-    } catch (const Error&) {
-    }
+    ConnectionParams p = m_dm.storedParamsOrDefaults();
     p.engine = engine();
     p.databaseFile = m_file->text().trimmed();
     p.server = m_server->currentText();

@@ -42,11 +42,7 @@ class StoreTestWorker : public QThread {
 public:
     StoreTestWorker(const DataModule& dm, StoreTestInput input, std::shared_ptr<SettingsWindow::Link> link)
         : m_dm(dm), m_input(std::move(input)), m_link(std::move(link)) {
-        ConnectionParams p;
-        try {
-            dm.loadConnectionParams(p);
-        } catch (const Error&) {
-        }
+        ConnectionParams p = dm.storedParamsOrDefaults();
         m_network = NetworkSettings::from(p);
         m_relay = p.relayUrl;
     }
